@@ -1,0 +1,33 @@
+# The README's two commands: `make run` builds and opens the program, `make test` builds and runs every test.
+# Both install what is missing first.
+
+RELEASE_DIR := build/release
+
+.PHONY: deps build run test test-asan bench help
+
+help:
+	@echo "make run        build and open Mozenta"
+	@echo "make test       build and run every test"
+	@echo "make test-asan  run the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+	@echo "make bench      run the benchmarks"
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset release
+	cmake --build --preset release
+
+run: build
+	$(RELEASE_DIR)/bench/conversion_bench
+
+test: build
+	ctest --preset release
+
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+bench: build
+	$(RELEASE_DIR)/bench/conversion_bench

@@ -1,0 +1,23 @@
+// The error-diffusion conversion: every pixel of the source picture becomes one palette entry, recorded in
+// ColorGrid and painted into the mosaic bitmap.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "picture/bitmap.h"
+
+namespace mozenta {
+
+// Receives the captions of the main window's two size labels: the picture's width − 1 and height − 1, as
+// they are before the cut to 2000 columns and 20000 rows.
+using SizeCaptionsHandler =
+    std::function<void(const std::string& widthCaption, const std::string& heightCaption)>;
+
+// Converts `source` into the mosaic: sets MaxX and MaxY, shows the size captions, sizes `mosaic` (at its
+// own depth: 16, 24 or 32 bits per pixel) to (MaxX + 1) × (MaxY + 1), and writes every mosaic pixel and
+// grid cell. A third of each pixel's quantisation error, truncated toward zero, goes to the pixel on its
+// right and to the pixel below it.
+void ConvertToMosaic(const TBitmap& source, TBitmap& mosaic, const SizeCaptionsHandler& showSize = nullptr);
+
+}  // namespace mozenta

@@ -1,0 +1,250 @@
+#include "mosaic/conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mosaic/color_grid.h"
+#include "mosaic/palette.h"
+#include "reference_conversion.h"
+
+namespace mozenta {
+namespace {
+
+using Rgb = std::array<int, 3>;
+
+std::unique_ptr<TBitmap> MakeSource(int width, int height, int bitsPerPixel = 24) {
+  DibFormat format;
+  format.width = width;
+  format.height = height;
+  format.bitsPerPixel = static_cast<std::uint16_t>(bitsPerPixel);
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->CreateDib(format);
+  return bitmap;
+}
+
+std::unique_ptr<TBitmap> MakeSource(const std::vector<std::vector<Rgb>>& rows) {
+  auto bitmap = MakeSource(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
+  for (std::size_t y = 0; y < rows.size(); ++y) {
+    for (std::size_t x = 0; x < rows[y].size(); ++x) {
+      const Rgb& c = rows[y][x];
+      bitmap->SetPixel(static_cast<int>(x), static_cast<int>(y), PackColor(c[0], c[1], c[2]));
+    }
+  }
+  return bitmap;
+}
+
+class ConvertToMosaicTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetPalette(); }
+  void TearDown() override { ResetPalette(); }
+
+  void Convert(const TBitmap& source) {
+    ConvertToMosaic(source, mosaic_, [this](const std::string& w, const std::string& h) {
+      widthCaption_ = w;
+      heightCaption_ = h;
+    });
+  }
+
+  TBitmap mosaic_;
+  std::string widthCaption_, heightCaption_;
+};
+
+// The 3 × 2 worked example: every clamped sum, chosen entry, handed-on error, mosaic colour and grid cell.
+TEST_F(ConvertToMosaicTest, WorkedExampleGivesExactGridAndErrors) {
+  const auto sourceHolder = MakeSource(
+      {{{200, 100, 50}, {200, 100, 50}, {128, 128, 128}}, {{30, 200, 240}, {255, 255, 255}, {90, 90, 90}}});
+  const TBitmap& source = *sourceHolder;
+  struct Expected {
+    Rgb clamped;
+    int entry;
+    Rgb handedOn;
+    Rgb colour;
+  };
+  const Expected expected[2][3] = {
+      {{{200, 100, 50}, 2, {-18, 33, 16}, {255, 0, 0}},
+       {{182, 133, 66}, 6, {-24, -40, 22}, {255, 255, 0}},
+       {{104, 88, 150}, 5, {34, -16, -35}, {0, 136, 255}}},
+      {{{12, 233, 255}, 5, {4, 32, 0}, {0, 136, 255}},
+       {{235, 247, 255}, 7, {-6, -2, 0}, {255, 255, 255}},
+       {{118, 72, 55}, 0, {39, 24, 18}, {0, 0, 0}}},
+  };
+
+  TBitmap referenceMosaic;
+  const auto reference = testing::ReferenceConvert(source, referenceMosaic);
+  Convert(source);
+
+  EXPECT_EQ(MaxX, 2);
+  EXPECT_EQ(MaxY, 1);
+  EXPECT_EQ(widthCaption_, "2");
+  EXPECT_EQ(heightCaption_, "1");
+  ASSERT_EQ(mosaic_.Width(), 3);
+  ASSERT_EQ(mosaic_.Height(), 2);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      const Expected& e = expected[y][x];
+      const auto& cell = reference.cells[y][x];
+      EXPECT_EQ(cell.clamped, e.clamped) << x << "," << y;
+      EXPECT_EQ(cell.entry, e.entry) << x << "," << y;
+      EXPECT_EQ(cell.handedOn, e.handedOn) << x << "," << y;
+      EXPECT_EQ(ColorGrid[x][y], e.entry) << x << "," << y;
+      EXPECT_EQ(mosaic_.GetPixel(x, y), PackColor(e.colour[0], e.colour[1], e.colour[2])) << x << "," << y;
+    }
+  }
+}
+
+struct SizeCase {
+  const char* name;
+  int width, height;
+  int maxX, maxY;
+  const char* widthCaption;
+  const char* heightCaption;
+};
+
+class ConvertSizes : public ConvertToMosaicTest, public ::testing::WithParamInterface<SizeCase> {};
+
+// Pictures are cut to 2000 columns and 20000 rows; the captions show the size before the cut.
+TEST_P(ConvertSizes, CutsToTheGridAndCaptionsTheUncutSize) {
+  const SizeCase& c = GetParam();
+  Convert(*MakeSource(c.width, c.height, 32));
+  EXPECT_EQ(MaxX, c.maxX);
+  EXPECT_EQ(MaxY, c.maxY);
+  EXPECT_EQ(widthCaption_, c.widthCaption);
+  EXPECT_EQ(heightCaption_, c.heightCaption);
+  EXPECT_EQ(mosaic_.Width(), c.maxX + 1);
+  EXPECT_EQ(mosaic_.Height(), c.maxY + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, ConvertSizes,
+                         ::testing::Values(SizeCase{"OnePixel", 1, 1, 0, 0, "0", "0"},
+                                           SizeCase{"Exactly2000Columns", 2000, 2, 1999, 1, "1999", "1"},
+                                           SizeCase{"Columns2001", 2001, 2, 1999, 1, "2000", "1"},
+                                           SizeCase{"Columns3000", 3000, 100, 1999, 99, "2999", "99"},
+                                           SizeCase{"Exactly20000Rows", 2, 20000, 1, 19999, "1", "19999"},
+                                           SizeCase{"Rows20001", 2, 20001, 1, 19999, "1", "20000"},
+                                           SizeCase{"Rows30000", 100, 30000, 99, 19999, "99", "29999"},
+                                           SizeCase{"Empty", 0, 0, -1, -1, "-1", "-1"},
+                                           SizeCase{"NoColumns", 0, 5, -1, 4, "-1", "4"},
+                                           SizeCase{"NoRows", 5, 0, 4, -1, "4", "-1"}),
+                         [](const ::testing::TestParamInfo<SizeCase>& info) { return info.param.name; });
+
+TEST_F(ConvertToMosaicTest, EmptyPictureTouchesNoCell) {
+  ColorGrid[0][0] = 6;
+  Convert(*MakeSource(0, 5));
+  EXPECT_EQ(ColorGrid[0][0], 6);
+  Convert(*MakeSource(5, 0));
+  EXPECT_EQ(ColorGrid[0][0], 6);
+}
+
+TEST_F(ConvertToMosaicTest, ExactPaletteColourHandsOnNoError) {
+  // White next to black: with no error from white, black stays exactly black.
+  Convert(*MakeSource({{{255, 255, 255}, {0, 0, 0}}, {{0, 0, 0}, {0, 0, 0}}}));
+  EXPECT_EQ(ColorGrid[0][0], 7);
+  EXPECT_EQ(ColorGrid[1][0], 0);
+  EXPECT_EQ(ColorGrid[0][1], 0);
+}
+
+TEST_F(ConvertToMosaicTest, OnlyBlackWhenEveryOtherEntryIsDisabled) {
+  for (int i = 1; i < 8; ++i)
+    PaletteEnabled[i] = 0;
+  Convert(*MakeSource({{{255, 255, 255}, {255, 0, 0}}, {{0, 0, 255}, {90, 200, 10}}}));
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 2; ++x) {
+      EXPECT_EQ(ColorGrid[x][y], 0);
+      EXPECT_EQ(mosaic_.GetPixel(x, y), 0u);
+    }
+  }
+}
+
+TEST_F(ConvertToMosaicTest, SmallerPictureLeavesTheLargerOnesCellsOutsideItsLimits) {
+  auto whiteHolder = MakeSource(4, 4);
+  TBitmap& white = *whiteHolder;
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x)
+      white.SetPixel(x, y, 0xFFFFFF);
+  }
+  Convert(white);
+  Convert(*MakeSource(2, 2));
+  EXPECT_EQ(MaxX, 1);
+  EXPECT_EQ(MaxY, 1);
+  EXPECT_EQ(ColorGrid[0][0], 0);
+  EXPECT_EQ(ColorGrid[3][3], 7);
+  EXPECT_EQ(ColorGrid[2][0], 7);
+}
+
+TEST_F(ConvertToMosaicTest, MosaicKeepsItsDepth) {
+  const std::vector<std::uint8_t> expected[] = {{0x3F, 0x02, 0, 0}, {0xFF, 0x88, 0, 0}, {0xFF, 0x88, 0, 0}};
+  const int depths[] = {16, 24, 32};
+  for (int i = 0; i < 3; ++i) {
+    TBitmap mosaic;
+    mosaic.SetPixelFormat(depths[i]);
+    ConvertToMosaic(*MakeSource({{{0, 136, 255}}}), mosaic);
+    EXPECT_EQ(mosaic.BitsPerPixel(), depths[i]);
+    const auto bytes = mosaic.StoredBytes();
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected[i]) << depths[i];
+  }
+}
+
+// Random pictures, palettes and flags: the fast path gives exactly the step-by-step grid and pixels, for
+// every source layout and mosaic depth, twice in a row.
+TEST_F(ConvertToMosaicTest, FastPathMatchesStepByStepOnRandomPictures) {
+  std::mt19937 random(20261208);
+  const int sourceDepths[] = {24, 32, 16, 8};
+  const int mosaicDepths[] = {32, 24, 16};
+  for (int round = 0; round < 24; ++round) {
+    for (int i = 1; i < 8; ++i) {
+      Palette[i] = {static_cast<std::uint8_t>(random() % 16), static_cast<std::uint8_t>(random() % 16),
+                    static_cast<std::uint8_t>(random() % 16)};
+      PaletteEnabled[i] = random() % 4 != 0;
+    }
+    PaletteEnabled[0] = random() % 2;
+    const int width = 1 + static_cast<int>(random() % 37);
+    const int height = 1 + static_cast<int>(random() % 23);
+    DibFormat format;
+    format.width = width;
+    format.height = (round % 3 == 0) ? -height : height;
+    format.bitsPerPixel = static_cast<std::uint16_t>(sourceDepths[round % 4]);
+    if (format.bitsPerPixel == 8) {
+      for (int i = 0; i < 256; ++i) {
+        format.colorTable.push_back({static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()),
+                                     static_cast<std::uint8_t>(random()), 0});
+      }
+    }
+    TBitmap source;
+    source.CreateDib(format);
+    for (auto& byte : source.StoredBytesForWrite())
+      byte = static_cast<std::uint8_t>(random());
+
+    TBitmap expectedMosaic, fastMosaic;
+    expectedMosaic.SetPixelFormat(mosaicDepths[round % 3]);
+    fastMosaic.SetPixelFormat(mosaicDepths[round % 3]);
+    testing::ReferenceConvert(source, expectedMosaic);
+    std::vector<std::uint8_t> expectedGrid;
+    for (int x = 0; x < width; ++x) {
+      for (int y = 0; y < height; ++y)
+        expectedGrid.push_back(ColorGrid[x][y]);
+    }
+    for (int repeat = 0; repeat < 2; ++repeat) {
+      for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y)
+          ColorGrid[x][y] = 0xEE;
+      }
+      ConvertToMosaic(source, fastMosaic);
+      std::vector<std::uint8_t> grid;
+      for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y)
+          grid.push_back(ColorGrid[x][y]);
+      }
+      ASSERT_EQ(grid, expectedGrid) << "round " << round;
+      ASSERT_TRUE(std::equal(fastMosaic.StoredBytes().begin(), fastMosaic.StoredBytes().end(),
+                             expectedMosaic.StoredBytes().begin(), expectedMosaic.StoredBytes().end()))
+          << "round " << round;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mozenta

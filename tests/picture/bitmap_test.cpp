@@ -1,0 +1,136 @@
+#include "picture/bitmap.h"
+
+#include <gtest/gtest.h>
+
+#include "picture/errors.h"
+
+namespace mozenta {
+namespace {
+
+std::unique_ptr<TBitmap> Make(int width, int height, int bpp, std::vector<RgbQuad> table = {}) {
+  DibFormat format;
+  format.width = width;
+  format.height = height;
+  format.bitsPerPixel = static_cast<std::uint16_t>(bpp);
+  format.colorTable = std::move(table);
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->CreateDib(format);
+  return bitmap;
+}
+
+TEST(DibStride, PadsRowsToWholeWords) {
+  EXPECT_EQ(DibStride(5, 24), 16u);
+  EXPECT_EQ(DibStride(5, 32), 20u);
+  EXPECT_EQ(DibStride(5, 16), 12u);
+  EXPECT_EQ(DibStride(1, 1), 4u);
+  EXPECT_EQ(DibStride(33, 1), 8u);
+  EXPECT_EQ(DibStride(0, 24), 0u);
+  EXPECT_EQ(DibStride(INT64_MAX / 2, 32), 0u);  // overflow
+}
+
+TEST(TBitmap, RowsFollowTheSignOfTheHeight) {
+  auto bottomUpHolder = Make(2, 3, 24);
+  TBitmap& bottomUp = *bottomUpHolder;
+  auto topDownHolder = Make(2, -3, 24);
+  TBitmap& topDown = *topDownHolder;
+  EXPECT_EQ(bottomUp.Height(), 3);
+  EXPECT_EQ(topDown.Height(), 3);
+  bottomUp.SetPixel(1, 0, 0x00112233);
+  topDown.SetPixel(1, 0, 0x00112233);
+  // Row 0 is the top row: stored last bottom-up, first top-down.
+  EXPECT_EQ(bottomUp.StoredBytes()[2 * 8 + 3], 0x11);
+  EXPECT_EQ(topDown.StoredBytes()[3], 0x11);
+  EXPECT_EQ(bottomUp.GetPixel(1, 0), 0x00112233u);
+  EXPECT_EQ(topDown.GetPixel(1, 0), 0x00112233u);
+}
+
+TEST(TBitmap, AssignSharesTheStoreUntilTheFirstChange) {
+  auto aHolder = Make(4, 4, 32);
+  TBitmap& a = *aHolder;
+  a.SetPixel(0, 0, 0x000000FF);
+  TBitmap b;
+  b.Assign(a);
+  EXPECT_TRUE(b.SharesStoreWith(a));
+  EXPECT_EQ(b.GetPixel(0, 0), 0x000000FFu);
+  b.SetPixel(0, 0, 0x0000FF00);
+  EXPECT_FALSE(b.SharesStoreWith(a));
+  EXPECT_EQ(a.GetPixel(0, 0), 0x000000FFu);
+  EXPECT_EQ(b.GetPixel(0, 0), 0x0000FF00u);
+}
+
+TEST(TBitmap, ChangesAreReported) {
+  TBitmap a;
+  int changes = 0;
+  a.SetOnChange([&] { ++changes; });
+  a.SetSize(3, 2);
+  a.SetSize(3, 2);  // same size, reused store
+  auto bHolder = Make(1, 1, 24);
+  TBitmap& b = *bHolder;
+  a.Assign(b);
+  EXPECT_EQ(changes, 3);
+}
+
+TEST(TBitmap, SetSizeReusesAnUnsharedStoreOfTheSameSize) {
+  TBitmap a;
+  a.SetSize(8, 8);
+  const std::uint8_t* before = a.StoredBytes().data();
+  a.SetSize(8, 8);
+  EXPECT_EQ(a.StoredBytes().data(), before);
+  TBitmap b;
+  b.Assign(a);
+  a.SetSize(8, 8);
+  EXPECT_FALSE(a.SharesStoreWith(b));
+}
+
+TEST(TBitmap, IndexedPixelsReadTheirTableEntry) {
+  const std::vector<RgbQuad> table = {{0, 0, 0, 0}, {10, 20, 30, 0}, {1, 2, 3, 0}};
+  auto oneHolder = Make(9, 1, 1, table);
+  TBitmap& one = *oneHolder;
+  one.StoredBytesForWrite()[0] = 0b01000000;
+  one.StoredBytesForWrite()[1] = 0b10000000;
+  EXPECT_EQ(one.GetPixel(0, 0), 0u);
+  EXPECT_EQ(one.GetPixel(1, 0), 0x000A141Eu);
+  EXPECT_EQ(one.GetPixel(8, 0), 0x000A141Eu);
+  auto fourHolder = Make(3, 1, 4, table);
+  TBitmap& four = *fourHolder;
+  four.StoredBytesForWrite()[0] = 0x21;
+  four.StoredBytesForWrite()[1] = 0xF0;
+  EXPECT_EQ(four.GetPixel(0, 0), 0x00010203u);
+  EXPECT_EQ(four.GetPixel(1, 0), 0x000A141Eu);
+  EXPECT_EQ(four.GetPixel(2, 0), 0u);  // index 15 lies beyond the table
+}
+
+TEST(TBitmap, ThirtyTwoBitPixelsIgnoreTheFourthByte) {
+  auto bitmapHolder = Make(1, 1, 32);
+  TBitmap& bitmap = *bitmapHolder;
+  auto bytes = bitmap.StoredBytesForWrite();
+  bytes[0] = 1;
+  bytes[1] = 2;
+  bytes[2] = 3;
+  bytes[3] = 0xFF;
+  EXPECT_EQ(bitmap.GetPixel(0, 0), 0x00010203u);
+}
+
+TEST(TBitmap, RefusesPixelStoresOverTheCap) {
+  TBitmap bitmap;
+  DibFormat format;
+  format.width = 40000;
+  format.height = 40000;
+  format.bitsPerPixel = 32;
+  EXPECT_THROW(bitmap.CreateDib(format), EOutOfResources);
+  format.width = 0x7FFFFFFF;
+  format.height = -0x7FFFFFFF;
+  EXPECT_THROW(bitmap.CreateDib(format), EOutOfResources);
+  EXPECT_EQ(bitmap.Width(), 0);
+}
+
+TEST(WithFinalStop, AppendsAStopAfterCharactersThatSortAfterIt) {
+  EXPECT_EQ(WithFinalStop("ゼロによる除算"), "ゼロによる除算.");
+  EXPECT_EQ(WithFinalStop("JPEG エラー #42"), "JPEG エラー #42.");
+  EXPECT_EQ(WithFinalStop("I/O エラー (32)"), "I/O エラー (32)");
+  EXPECT_EQ(WithFinalStop("done."), "done.");
+  EXPECT_EQ(WithFinalStop(""), "");
+}
+
+}  // namespace
+}  // namespace mozenta
