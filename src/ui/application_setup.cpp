@@ -1,0 +1,59 @@
+#include "application_setup.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QPalette>
+#include <QTranslator>
+#include <QWidget>
+
+#include "application_title.h"
+
+namespace mozenta {
+
+void InstallFontSubstitutions() {
+  QFont::insertSubstitutions(
+      QString::fromUtf8(kFormFontFamily),
+      {QStringLiteral("IPAPGothic"), QString::fromUtf8("IPA Pゴシック"), QStringLiteral("IPAGothic"),
+       QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
+}
+
+bool InstallJapaneseTranslations(QApplication& application) {
+  // Owned by the application object, so it lives exactly as long as the texts are needed.
+  auto* translator = new QTranslator(&application);
+  if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  QApplication::installTranslator(translator);
+  return true;
+}
+
+QString ApplicationTitleText() {
+  const QString path = QCoreApplication::applicationFilePath();
+  const std::string local =
+      QFile::encodeName(path.isEmpty() ? QCoreApplication::arguments().value(0) : path).toStdString();
+  return QString::fromLocal8Bit(ApplicationTitle(local));
+}
+
+void SetUpApplication(QApplication& application) {
+  InstallFontSubstitutions();
+  InstallJapaneseTranslations(application);
+  QApplication::setApplicationName(ApplicationTitleText());
+}
+
+QFont FormFont() {
+  QFont font(QString::fromUtf8(kFormFontFamily));
+  font.setPixelSize(kFormFontPixels);
+  return font;
+}
+
+void ApplyFormLook(QWidget& window) {
+  window.setFont(FormFont());
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+  window.setPalette(palette);
+  window.setAutoFillBackground(true);
+}
+
+}  // namespace mozenta

@@ -1,0 +1,35 @@
+// What the program's windows share: the form font, the button-face colour, Qt's own texts in Japanese.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QApplication;
+class QWidget;
+
+namespace mozenta {
+
+// The family every window asks for, at a character height of 12 pixels. It is mapped onto an installed
+// Japanese font by InstallFontSubstitutions.
+inline constexpr const char* kFormFontFamily = "ＭＳ Ｐゴシック";
+inline constexpr int kFormFontPixels = 12;
+
+// Maps kFormFontFamily onto the Japanese fonts that may be installed (IPA P Gothic first).
+void InstallFontSubstitutions();
+
+// Loads Qt's own Japanese texts (qtbase_ja) for its dialogs and buttons. Returns false, and Qt keeps its
+// English texts, when the translation files are not installed.
+bool InstallJapaneseTranslations(QApplication& application);
+
+// Everything above, plus the application title taken from the program file's name.
+void SetUpApplication(QApplication& application);
+
+// The application title of this process (see ApplicationTitle), as a QString.
+QString ApplicationTitleText();
+
+QFont FormFont();
+
+// Gives `window` the form font and the button-face colour as its background.
+void ApplyFormLook(QWidget& window);
+
+}  // namespace mozenta

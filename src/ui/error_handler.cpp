@@ -1,0 +1,47 @@
+#include "error_handler.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <new>
+
+#include "application_setup.h"
+#include "picture/errors.h"
+
+namespace mozenta {
+
+QString ErrorMessage(const std::exception& error) {
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return QString::fromUtf8(kOutOfMemoryMessage);
+  return QString::fromUtf8(error.what());
+}
+
+void ShowErrorMessage(const QString& message) {
+  const std::string text = WithFinalStop(message.toStdString());
+  QMessageBox box(QMessageBox::Critical, ApplicationTitleText(), QString::fromStdString(text),
+                  QMessageBox::Ok);
+  box.setObjectName(QStringLiteral("ErrorMessageBox"));
+  box.exec();
+}
+
+void RunCommand(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& error) {
+    ShowErrorMessage(ErrorMessage(error));
+  }
+}
+
+void ConnectCommand(QAbstractButton* button, std::function<void()> command) {
+  QObject::connect(button, &QAbstractButton::clicked, button,
+                   [command = std::move(command)] { RunCommand(command); });
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    ShowErrorMessage(ErrorMessage(error));
+    return false;
+  }
+}
+
+}  // namespace mozenta

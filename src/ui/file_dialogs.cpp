@@ -1,0 +1,58 @@
+#include "file_dialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+namespace mozenta {
+
+std::vector<FilterEntry> ParseFilter(std::string_view filter) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= filter.size()) {
+    const std::size_t bar = filter.find('|', start);
+    const std::size_t end = bar == std::string_view::npos ? filter.size() : bar;
+    parts.emplace_back(filter.substr(start, end - start));
+    if (bar == std::string_view::npos) break;
+    start = bar + 1;
+  }
+  std::vector<FilterEntry> entries;
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+    entries.push_back({parts[i], parts[i + 1]});
+  return entries;
+}
+
+QString NameFilter(const FilterEntry& entry) {
+  QString patterns = QString::fromStdString(entry.patterns);
+  patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+  return QString::fromStdString(entry.description) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
+
+TFileDialog::TFileDialog(Kind kind, QString objectName, std::string_view filter)
+    : kind_(kind), objectName_(std::move(objectName)) {
+  for (const FilterEntry& entry : ParseFilter(filter))
+    nameFilters_.append(NameFilter(entry));
+}
+
+bool TFileDialog::Execute(QWidget* parent) {
+  QFileDialog dialog(parent);
+  dialog.setObjectName(objectName_);
+  // Qt's own dialog, so that its texts come from Qt's translations like the rest of the program.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setAcceptMode(kind_ == Kind::kSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(nameFilters_);
+  if (filterIndex_ >= 1 && filterIndex_ <= nameFilters_.size())
+    dialog.selectNameFilter(nameFilters_[filterIndex_ - 1]);
+  if (!fileName_.empty()) dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(fileName_)));
+
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return false;
+  fileName_ = QFile::encodeName(files.first()).toStdString();
+  const int index = nameFilters_.indexOf(dialog.selectedNameFilter());
+  if (index >= 0) filterIndex_ = index + 1;
+  return true;
+}
+
+}  // namespace mozenta

@@ -1,0 +1,23 @@
+// The four windows of the program, one instance each, alive from start-up to the end of the program and
+// reachable from everywhere through these references.
+#pragma once
+
+namespace mozenta {
+
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm4;
+
+extern TForm1* Form1;  // the main window
+extern TForm2* Form2;  // the full-colour source picture window
+extern TForm3* Form3;  // the mosaic window
+extern TForm4* Form4;  // the palette dialog
+
+// Creates the windows, each hidden, in the order Form1, Form2, Form3, Form4. Creating Form1 resets the
+// palette.
+void CreateForms();
+// Destroys them, in the reverse order, and clears the references.
+void DestroyForms();
+
+}  // namespace mozenta

@@ -1,0 +1,108 @@
+#include "main_window.h"
+
+#include <QCloseEvent>
+
+#include "error_handler.h"
+#include "mosaic/palette.h"
+
+namespace mozenta {
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, const char* hint,
+                        QRect bounds, bool enabled) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(bounds);
+  if (hint != nullptr) button->setToolTip(QString::fromUtf8(hint));
+  button->setEnabled(enabled);
+  // A click takes the focus first, so a spin edit being left clamps its value before the command runs.
+  button->setFocusPolicy(Qt::StrongFocus);
+  return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, const char* hint) {
+  auto* label = new QLabel(QString::fromUtf8(caption), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  if (hint != nullptr) label->setToolTip(QString::fromUtf8(hint));
+  return label;
+}
+
+TSpinEdit* MakeSpinEdit(QWidget* parent, const char* name, const char* hint, QRect bounds, int maximum,
+                        int value) {
+  auto* edit = new TSpinEdit(parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setGeometry(bounds);
+  edit->setToolTip(QString::fromUtf8(hint));
+  edit->SetRange(0, maximum);
+  edit->SetValue(value);
+  return edit;
+}
+
+const char* const kBlockWidthHint = "１つのブロックの横の枚数を設定します。";
+const char* const kBlockHeightHint = "1つのブロックの縦の枚数を設定します。";
+
+}  // namespace
+
+TForm1::TForm1()
+    : TForm(QStringLiteral("Mozenta ver2.0"), QSize(509, 105)),
+      OpenDialog1(TFileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter),
+      SaveDialog1(TFileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter) {
+  setObjectName(QStringLiteral("Form1"));
+
+  Button1 = MakeButton(this, "Button1", "画像読込", "元になる画像を読みこみます。", {8, 8, 65, 25}, true);
+  Button3 = MakeButton(this, "Button3", "モザイク化", "使用する色を設定したのち、モザイク画を作成します。",
+                       {80, 8, 65, 25}, false);
+  Label3 = MakeLabel(this, "Label3", "１列の枚数", kBlockWidthHint);
+  Label3->setGeometry(152, 16, 56, 12);
+  SpinEdit1 = MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, 640, 40);
+  Label4 = MakeLabel(this, "Label4", "1段の枚数", kBlockHeightHint);
+  Label4->setGeometry(152, 40, 54, 12);
+  SpinEdit2 = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, 480, 100);
+  Button4 = MakeButton(this, "Button4", "保存",
+                       "モザイク化した画像(bmp)と文字化した画像(txt)と色の枚数(csv)をファイルに保存します。",
+                       {320, 8, 49, 25}, false);
+  CheckBox1 = new QCheckBox(QString::fromUtf8("縦向出力"), this);
+  CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+  CheckBox1->setGeometry(320, 40, 73, 17);
+  CheckBox1->setToolTip(QString::fromUtf8("チェックすると同じ列をまとめて出力します。"));
+  CheckBox1->setFocusPolicy(Qt::StrongFocus);
+  Button2 = MakeButton(this, "Button2", "終　了", nullptr, {408, 8, 57, 25}, true);
+  Label1 = MakeLabel(this, "Label1", "   ", nullptr);
+  Label1->move(8, 40);
+  SetCaption(Label1, QStringLiteral("   "));
+  Label2 = MakeLabel(this, "Label2", "   ", nullptr);
+  Label2->move(88, 40);
+  SetCaption(Label2, QStringLiteral("   "));
+  Gauge1 = new TGauge(this);
+  Gauge1->setObjectName(QStringLiteral("Gauge1"));
+  Gauge1->setGeometry(32, 56, 129, 20);
+  Gauge1->hide();
+
+  QWidget* const order[] = {Button1, Button2, Button3, Button4, SpinEdit1, SpinEdit2, CheckBox1};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+    setTabOrder(order[i], order[i + 1]);
+
+  ConnectCommand(Button2, [this] { Button2Click(); });
+
+  FormCreate();
+}
+
+void TForm1::FormCreate() {
+  ResetPalette();
+}
+
+void TForm1::Button2Click() {
+  close();
+}
+
+void TForm1::SetCaption(QLabel* label, const QString& caption) {
+  label->setText(caption);
+  label->adjustSize();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  TForm::closeEvent(event);
+  emit Closed();
+}
+
+}  // namespace mozenta

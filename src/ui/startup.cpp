@@ -1,0 +1,51 @@
+#include "startup.h"
+
+#include <QMessageBox>
+#include <QScreen>
+
+#include "application_setup.h"
+#include "error_handler.h"
+#include "forms.h"
+#include "main_window.h"
+
+namespace mozenta {
+
+int DisplayPaletteSize(TForm& window) {
+  window.CreateScreenWindow();
+  const QScreen* screen = window.screen();
+  if (screen == nullptr) return 0;
+  return screen->depth() == 8 ? 256 : 0;
+}
+
+bool PassesDisplayCheck(TForm& mainWindow, const PaletteSizeQuery& paletteSize) {
+  if (paletteSize(mainWindow) != 256) return true;
+  QMessageBox box(QMessageBox::NoIcon, ApplicationTitleText(), QString::fromUtf8(k256ColorMessage),
+                  QMessageBox::Ok);
+  box.setObjectName(QStringLiteral("DisplayCheckMessageBox"));
+  box.exec();
+  return false;
+}
+
+int RunForms(QApplication& application, const PaletteSizeQuery& paletteSize) {
+  CreateForms();
+  Form1->CreateScreenWindow();
+  if (!PassesDisplayCheck(*Form1, paletteSize)) {
+    DestroyForms();
+    return 0;
+  }
+  // Closing the main window ends the program, whatever other windows are open.
+  application.setQuitOnLastWindowClosed(false);
+  QObject::connect(Form1, &TForm1::Closed, &application, &QApplication::quit);
+  Form1->show();
+  const int status = application.exec();
+  DestroyForms();
+  return status;
+}
+
+int RunMozenta(int argc, char** argv) {
+  TApplication application(argc, argv);
+  SetUpApplication(application);
+  return RunForms(application);
+}
+
+}  // namespace mozenta

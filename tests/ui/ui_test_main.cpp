@@ -1,0 +1,15 @@
+// The GUI tests run inside one application object on Qt's offscreen platform, set up like the program's.
+#include <gtest/gtest.h>
+
+#include <QtGlobal>
+
+#include "ui/application_setup.h"
+#include "ui/error_handler.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::testing::InitGoogleTest(&argc, argv);
+  mozenta::TApplication application(argc, argv);
+  mozenta::SetUpApplication(application);
+  return RUN_ALL_TESTS();
+}
