@@ -29,8 +29,10 @@ QString NameFilter(const FilterEntry& entry) {
 
 TFileDialog::TFileDialog(Kind kind, QString objectName, std::string_view filter)
     : kind_(kind), objectName_(std::move(objectName)) {
-  for (const FilterEntry& entry : ParseFilter(filter))
+  for (const FilterEntry& entry : ParseFilter(filter)) {
     nameFilters_.append(NameFilter(entry));
+    descriptions_.append(QString::fromStdString(entry.description));
+  }
 }
 
 bool TFileDialog::Execute(QWidget* parent) {
@@ -50,7 +52,10 @@ bool TFileDialog::Execute(QWidget* parent) {
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return false;
   fileName_ = QFile::encodeName(files.first()).toStdString();
-  const int index = nameFilters_.indexOf(dialog.selectedNameFilter());
+  // With the patterns hidden, the dialog names the entry in use by its description alone.
+  const QString selected = dialog.selectedNameFilter();
+  int index = nameFilters_.indexOf(selected);
+  if (index < 0) index = descriptions_.indexOf(selected);
   if (index >= 0) filterIndex_ = index + 1;
   return true;
 }

@@ -48,6 +48,7 @@ class TFileDialog {
   Kind kind_;
   QString objectName_;
   QStringList nameFilters_;
+  QStringList descriptions_;
   int filterIndex_ = 1;
   std::string fileName_;
 };

@@ -29,6 +29,7 @@ ModalAnswerer::ModalAnswerer() {
 
 ModalAnswerer::~ModalAnswerer() {
   qApp->removeEventFilter(this);
+  EXPECT_TRUE(answers_.empty()) << answers_.size() << " expected modal dialog(s) never appeared";
 }
 
 ModalAnswerer& ModalAnswerer::Then(Answer answer) {

@@ -1,0 +1,168 @@
+// The open and save dialogs of the main window: their filters, what they remember between showings, the
+// missing-file and replace rules.
+#include "ui/file_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+
+#include "modal_answerer.h"
+#include "qt_printing.h"
+#include "ui/main_window.h"
+
+namespace mozenta::testing {
+namespace {
+
+struct FilterCase {
+  const char* name;
+  const char* filter;
+  std::vector<FilterEntry> entries;
+};
+
+class ParseFilterTest : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(ParseFilterTest, SplitsDescriptionsAndPatterns) {
+  EXPECT_EQ(ParseFilter(GetParam().filter), GetParam().entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Filters, ParseFilterTest,
+    ::testing::Values(FilterCase{"OpenDialog",
+                                 kOpenDialogFilter,
+                                 {{"すべての画像", "*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.pic;*.q0;*.mag"},
+                                  {"BMP画像", "*.bmp"},
+                                  {"JPEG画像", "*.jpg;*.jpeg"},
+                                  {"GIF画像", "*.gif"},
+                                  {"TIFF画像", "*.tif"},
+                                  {"すべてのファイル", "*.*"}}},
+                      FilterCase{"SaveDialog", kSaveDialogFilter, {{"モザイク画", "*txt;*.bmp;*.csv"}}},
+                      FilterCase{"Empty", "", {}},
+                      FilterCase{"DescriptionWithoutPatterns", "a|*.a|b", {{"a", "*.a"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NameFilter, ListsEveryPatternForQt) {
+  EXPECT_EQ(NameFilter({"JPEG画像", "*.jpg;*.jpeg"}), QString::fromUtf8("JPEG画像 (*.jpg *.jpeg)"));
+  EXPECT_EQ(NameFilter({"モザイク画", "*txt;*.bmp;*.csv"}),
+            QString::fromUtf8("モザイク画 (*txt *.bmp *.csv)"));
+}
+
+class FileDialogTest : public ::testing::Test {
+ protected:
+  QString PathOf(const char* name) const { return folder_.filePath(QString::fromUtf8(name)); }
+  void Touch(const char* name) const {
+    QFile file(PathOf(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  static std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+  QTemporaryDir folder_;
+  ModalAnswerer answers_;
+};
+
+TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
+  TFileDialog dialog(TFileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
+  QStringList filters;
+  QString selectedFilter;
+  answers_.Then([&](QWidget* widget) {
+    auto* files = qobject_cast<QFileDialog*>(widget);
+    ASSERT_NE(files, nullptr);
+    EXPECT_EQ(files->objectName(), QStringLiteral("OpenDialog1"));
+    EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptOpen);
+    filters = files->nameFilters();
+    selectedFilter = files->selectedNameFilter();
+    ChooseFile(PathOf("missing.bmp"))(widget);
+  });
+  ASSERT_TRUE(dialog.Execute(nullptr));
+  ASSERT_EQ(filters.size(), 6);
+  EXPECT_EQ(filters[0], QString::fromUtf8("すべての画像 (*.bmp *.jpg *.jpeg *.gif *.tif *.pic *.q0 *.mag)"));
+  EXPECT_EQ(filters[5], QString::fromUtf8("すべてのファイル (*.*)"));
+  EXPECT_EQ(selectedFilter, QString::fromUtf8("すべての画像"))
+      << "the first entry the first time, patterns hidden";
+  EXPECT_EQ(dialog.FileName(), Local(PathOf("missing.bmp")));
+  EXPECT_EQ(dialog.FilterIndex(), 1);
+}
+
+TEST_F(FileDialogTest, OpenDialogRemembersEntryAndPathOfTheLastChoiceOnly) {
+  Touch("photo.jpg");
+  TFileDialog dialog(TFileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
+  QString secondFilter, secondFile, thirdFilter;
+  answers_
+      .Then([&](QWidget* widget) {
+        auto* files = qobject_cast<QFileDialog*>(widget);
+        files->selectNameFilter(files->nameFilters()[2]);
+        ChooseFile(PathOf("photo.jpg"))(widget);
+      })
+      .Then([&](QWidget* widget) {
+        auto* files = qobject_cast<QFileDialog*>(widget);
+        secondFilter = files->selectedNameFilter();
+        secondFile = files->selectedFiles().value(0);
+        files->selectNameFilter(files->nameFilters()[5]);
+        CancelDialog(widget);
+      })
+      .Then([&](QWidget* widget) {
+        thirdFilter = qobject_cast<QFileDialog*>(widget)->selectedNameFilter();
+        CancelDialog(widget);
+      });
+  ASSERT_TRUE(dialog.Execute(nullptr));
+  EXPECT_EQ(dialog.FilterIndex(), 3);
+  EXPECT_FALSE(dialog.Execute(nullptr));
+  EXPECT_EQ(secondFilter, QString::fromUtf8("JPEG画像"));
+  EXPECT_EQ(secondFile, PathOf("photo.jpg"));
+  EXPECT_FALSE(dialog.Execute(nullptr));
+  EXPECT_EQ(thirdFilter, secondFilter) << "a cancelled showing remembers nothing";
+  EXPECT_EQ(dialog.FileName(), Local(PathOf("photo.jpg")));
+  EXPECT_EQ(dialog.FilterIndex(), 3);
+}
+
+TEST_F(FileDialogTest, SaveDialogAsksBeforeReplacingTheChosenNameOnly) {
+  Touch("pic.bmp");
+  Touch("pic.txt");
+  TFileDialog dialog(TFileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter);
+  QString question;
+  QStringList filters;
+  bool openAfterNo = false;
+  answers_
+      .Then([&](QWidget* widget) {
+        auto* files = qobject_cast<QFileDialog*>(widget);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
+        filters = files->nameFilters();
+        files->selectFile(PathOf("pic.bmp"));
+        QMetaObject::invokeMethod(files, "accept");  // asks, and hears "no"
+        openAfterNo = files->isVisible();
+        files->selectFile(PathOf("pic"));  // only pic.txt exists: no question
+        QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+      })
+      .Then(AnswerQuestion(false, &question));
+  ASSERT_TRUE(dialog.Execute(nullptr));
+  EXPECT_EQ(filters, QStringList{QString::fromUtf8("モザイク画 (*txt *.bmp *.csv)")});
+  EXPECT_EQ(question, QString::fromUtf8("pic.bmp は既に存在します。\n置き換えますか?"));
+  EXPECT_TRUE(openAfterNo) << "a no returns to the dialog";
+  EXPECT_EQ(dialog.FileName(), Local(PathOf("pic"))) << "no default extension";
+}
+
+TEST_F(FileDialogTest, SaveDialogStartsWithTheNameChosenLastTime) {
+  Touch("old.bmp");
+  TFileDialog dialog(TFileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter);
+  QString firstName, secondName;
+  answers_
+      .Then([&](QWidget* widget) {
+        firstName = qobject_cast<QFileDialog*>(widget)->selectedFiles().value(0);
+        ChooseFile(PathOf("old.bmp"))(widget);
+      })
+      .Then(AnswerQuestion(true))
+      .Then([&](QWidget* widget) {
+        secondName = qobject_cast<QFileDialog*>(widget)->selectedFiles().value(0);
+        CancelDialog(widget);
+      });
+  ASSERT_TRUE(dialog.Execute(nullptr));
+  EXPECT_EQ(dialog.FileName(), Local(PathOf("old.bmp")));
+  EXPECT_FALSE(dialog.Execute(nullptr));
+  EXPECT_FALSE(firstName.endsWith(QStringLiteral(".bmp"))) << "empty name at the first save";
+  EXPECT_EQ(secondName, PathOf("old.bmp"));
+}
+
+}  // namespace
+}  // namespace mozenta::testing

@@ -1,0 +1,204 @@
+// The palette dialog shown modally, as the mosaic command shows it: swatches, the colour choice, "実行",
+// "色初期化" and the close box, and the labels the reports read.
+#include "ui/palette_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QColorDialog>
+#include <QTest>
+
+#include "forms_fixture.h"
+#include "modal_answerer.h"
+#include "mosaic/palette.h"
+#include "qt_printing.h"
+
+namespace mozenta::testing {
+namespace {
+
+class PaletteDialogTest : public FormsTest {
+ protected:
+  // The colour painted in swatch `row`, inside its outline.
+  static QColor SwatchColor(int row) { return StripColor(10, 25 * row + 10); }
+  static QColor StripColor(int x, int y) {
+    const std::uint32_t c = Form4->SwatchStrip().GetPixel(x, y);
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+  }
+  static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+  ModalAnswerer answers_;
+};
+
+QColor Expanded(int r, int g, int b) {
+  return QColor(r * 17, g * 17, b * 17);
+}
+
+TEST_F(PaletteDialogTest, ShowingPaintsTheSwatchesFromThePalette) {
+  EXPECT_EQ(Form4->SwatchStrip().Width(), 0) << "no picture until the first showing";
+  Palette[3] = {12, 6, 3};
+  answers_.Then(Cancel());
+  EXPECT_EQ(Form4->ShowModal(), kModalCancel);
+
+  ASSERT_EQ(Form4->SwatchStrip().Width(), 150);
+  ASSERT_EQ(Form4->SwatchStrip().Height(), 195);
+  const QColor defaults[8] = {Expanded(0, 0, 0),   Expanded(0, 0, 15),  Expanded(15, 0, 0),
+                              Expanded(12, 6, 3),  Expanded(0, 8, 0),   Expanded(0, 8, 15),
+                              Expanded(15, 15, 0), Expanded(15, 15, 15)};
+  for (int row = 0; row < 8; ++row) {
+    SCOPED_TRACE(row);
+    const int top = 25 * row + 2;
+    EXPECT_EQ(StripColor(2, top), QColor(Qt::black)) << "outline, top-left";
+    EXPECT_EQ(StripColor(17, top + 15), QColor(Qt::black)) << "outline, bottom-right";
+    EXPECT_EQ(StripColor(3, top + 1), defaults[row]) << "interior";
+    EXPECT_EQ(StripColor(16, top + 14), defaults[row]) << "interior";
+    EXPECT_EQ(StripColor(18, top + 8), QColor(Qt::white)) << "right edge excluded";
+    EXPECT_EQ(StripColor(10, top + 16), QColor(Qt::white)) << "bottom edge excluded";
+  }
+  EXPECT_EQ(StripColor(100, 100), QColor(Qt::white));
+}
+
+TEST_F(PaletteDialogTest, ChosenColourIsStoredInFourBitsAndShownExactlyUntilTheNextShowing) {
+  answers_
+      .Then([this](QWidget*) {
+        Click(Form4->ArButton1[3]);
+        EXPECT_EQ(SwatchColor(3), QColor(200, 100, 50)) << "the swatch shows the colour as chosen";
+        Click(Form4->Button1);
+      })
+      .Then(ChooseColor(QColor(200, 100, 50)));
+  EXPECT_EQ(Form4->ShowModal(), kModalOk);
+  EXPECT_EQ(Palette[3].R, 12);
+  EXPECT_EQ(Palette[3].G, 6);
+  EXPECT_EQ(Palette[3].B, 3);
+
+  answers_.Then(Cancel());
+  Form4->ShowModal();
+  EXPECT_EQ(SwatchColor(3), QColor(204, 102, 51)) << "the next showing paints the stored colour";
+  EXPECT_EQ(answers_.Pending(), 0);
+}
+
+TEST_F(PaletteDialogTest, CancelledColourChoiceChangesNothing) {
+  answers_
+      .Then([this](QWidget*) {
+        Click(Form4->ArButton1[5]);
+        Form4->close();
+      })
+      .Then(Cancel());
+  Form4->ShowModal();
+  EXPECT_EQ(Palette[5].R, 0);
+  EXPECT_EQ(Palette[5].G, 8);
+  EXPECT_EQ(Palette[5].B, 15);
+  EXPECT_EQ(SwatchColor(5), Expanded(0, 8, 15));
+}
+
+// The colour dialog opens in its basic form with the colour last chosen in it, black the first time,
+// whatever row it is opened for.
+TEST_F(PaletteDialogTest, ColourDialogStartsFromTheLastChoice) {
+  QColor firstPreset, secondPreset;
+  bool basicForm = false;
+  answers_
+      .Then([this](QWidget*) {
+        Click(Form4->ArButton1[2]);
+        Click(Form4->ArButton1[5]);
+        Form4->close();
+      })
+      .Then([&](QWidget* dialog) {
+        auto* colors = qobject_cast<QColorDialog*>(dialog);
+        ASSERT_NE(colors, nullptr);
+        EXPECT_EQ(colors->objectName(), QStringLiteral("ColorDialog1"));
+        firstPreset = colors->currentColor();
+        basicForm = true;
+        for (QWidget* child : colors->findChildren<QWidget*>()) {
+          if (child->inherits("QColorPicker") && !child->isHidden()) basicForm = false;
+        }
+        ChooseColor(QColor(255, 0, 0))(dialog);
+      })
+      .Then([&](QWidget* dialog) {
+        secondPreset = qobject_cast<QColorDialog*>(dialog)->currentColor();
+        CancelDialog(dialog);
+      });
+  Form4->ShowModal();
+  EXPECT_EQ(firstPreset, QColor(Qt::black));
+  EXPECT_TRUE(basicForm);
+  EXPECT_EQ(secondPreset, QColor(255, 0, 0)) << "not the colour of row 5";
+  EXPECT_EQ(Palette[5].R, 0) << "the second choice was cancelled";
+}
+
+TEST_F(PaletteDialogTest, CustomColoursStayAfterOkAndComeBackAfterCancel) {
+  const QColor kept(10, 20, 30), discarded(40, 50, 60);
+  answers_
+      .Then([this](QWidget*) {
+        Click(Form4->ArButton1[1]);
+        Click(Form4->ArButton1[1]);
+        Form4->close();
+      })
+      .Then([&](QWidget* dialog) {
+        QColorDialog::setCustomColor(0, kept);
+        ChooseColor(QColor(0, 0, 255))(dialog);
+      })
+      .Then([&](QWidget* dialog) {
+        EXPECT_EQ(QColorDialog::customColor(0), kept);
+        QColorDialog::setCustomColor(0, discarded);
+        CancelDialog(dialog);
+      });
+  Form4->ShowModal();
+  EXPECT_EQ(QColorDialog::customColor(0), kept);
+}
+
+TEST_F(PaletteDialogTest, RunButtonCopiesTheCheckBoxesIntoTheFlags) {
+  answers_.Then([this](QWidget*) {
+    Click(Form4->ArCheckBox1[2]);
+    Click(Form4->ArCheckBox1[0]);
+    Click(Form4->Button1);
+  });
+  EXPECT_EQ(Form4->ShowModal(), kModalOk);
+  const std::uint8_t expected[16] = {0, 1, 0, 1, 1, 1, 1, 1};
+  for (int i = 0; i < 16; ++i)
+    EXPECT_EQ(PaletteEnabled[i], expected[i]) << i;
+  EXPECT_TRUE(Form4->isHidden());
+}
+
+TEST_F(PaletteDialogTest, CloseBoxKeepsTheFlagsAndTheCheckBoxes) {
+  answers_.Then([this](QWidget*) {
+    Click(Form4->ArCheckBox1[2]);
+    Form4->close();
+  });
+  EXPECT_EQ(Form4->ShowModal(), kModalCancel);
+  EXPECT_EQ(PaletteEnabled[2], 1) << "copied only by 実行";
+  EXPECT_FALSE(Form4->ArCheckBox1[2]->isChecked()) << "kept for the next showing";
+
+  answers_.Then([this](QWidget*) { Click(Form4->Button1); });
+  Form4->ShowModal();
+  EXPECT_EQ(PaletteEnabled[2], 0);
+}
+
+TEST_F(PaletteDialogTest, ResetRestoresColoursAndFlagsButNotCheckBoxesOrLabels) {
+  Palette[4] = {1, 2, 3};
+  PaletteEnabled[6] = 0;
+  answers_.Then([this](QWidget*) {
+    Click(Form4->ArCheckBox1[6]);
+    Form4->ArEdit1[1]->setText(QString::fromUtf8("空"));
+    Click(Form4->Button2);
+    EXPECT_EQ(SwatchColor(4), Expanded(0, 8, 0)) << "repainted at once";
+    Form4->close();
+  });
+  Form4->ShowModal();
+  EXPECT_EQ(Palette[4].G, 8);
+  EXPECT_EQ(PaletteEnabled[6], 1) << "the reset sets every flag; the close box copies nothing";
+  EXPECT_FALSE(Form4->ArCheckBox1[6]->isChecked());
+  EXPECT_EQ(Form4->ArEdit1[1]->text(), QString::fromUtf8("空"));
+}
+
+TEST_F(PaletteDialogTest, LabelsAreReadFromTheEditsAsTheyAreNow) {
+  EXPECT_EQ(ColorLabel(0), "黒");
+  EXPECT_EQ(ColorLabel(7), "白");
+  answers_.Then([](QWidget*) {
+    Form4->ArEdit1[3]->setText(QString::fromUtf8("むらさき,"));
+    Form4->ArEdit1[5]->clear();
+    Form4->close();
+  });
+  Form4->ShowModal();
+  EXPECT_EQ(ColorLabel(3), "むらさき,") << "also after the close box";
+  EXPECT_EQ(ColorLabel(5), "");
+}
+
+}  // namespace
+}  // namespace mozenta::testing
