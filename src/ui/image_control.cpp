@@ -32,15 +32,17 @@ void ReadScreenRow(const TBitmap& bitmap, int y, int x0, int count, std::uint32_
   }
 }
 
-void PaintBitmapArea(QPainter& painter, const TBitmap& bitmap, const QRect& area) {
+void PaintBitmapArea(QPainter& painter, const TBitmap& bitmap, const QRect& area,
+                     std::vector<std::uint32_t>& scratch) {
   const QRect visible = area & QRect(0, 0, bitmap.Width(), bitmap.Height());
   if (visible.isEmpty()) return;
-  QImage tile(visible.size(), QImage::Format_RGB32);
-  if (tile.isNull()) return;  // no memory for the tile: leave the area as it was
-  for (int y = 0; y < visible.height(); ++y) {
-    ReadScreenRow(bitmap, visible.top() + y, visible.left(), visible.width(),
-                  reinterpret_cast<std::uint32_t*>(tile.scanLine(y)));
-  }
+  const std::size_t width = static_cast<std::size_t>(visible.width());
+  const std::size_t pixels = width * static_cast<std::size_t>(visible.height());
+  if (scratch.size() < pixels) scratch.resize(pixels);
+  for (int y = 0; y < visible.height(); ++y)
+    ReadScreenRow(bitmap, visible.top() + y, visible.left(), visible.width(), scratch.data() + width * y);
+  const QImage tile(reinterpret_cast<const uchar*>(scratch.data()), visible.width(), visible.height(),
+                    static_cast<qsizetype>(width * 4), QImage::Format_RGB32);
   painter.drawImage(visible.topLeft(), tile);
 }
 
@@ -64,7 +66,7 @@ void TImage::paintEvent(QPaintEvent* event) {
   if (bitmap_ == nullptr) return;
   QPainter painter(this);
   for (const QRect& area : event->region())
-    PaintBitmapArea(painter, *bitmap_, area);
+    PaintBitmapArea(painter, *bitmap_, area, scratch_);
 }
 
 }  // namespace mozenta

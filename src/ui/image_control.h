@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 #include "picture/bitmap.h"
 
@@ -15,8 +16,10 @@ namespace mozenta {
 // Columns x0 .. x0 + count − 1 of row y (counted from the top) as screen pixels 0xFFRRGGBB.
 void ReadScreenRow(const TBitmap& bitmap, int y, int x0, int count, std::uint32_t* out);
 
-// Paints the part of `bitmap` that lies in `area` (bitmap coordinates) at the same place on `painter`.
-void PaintBitmapArea(QPainter& painter, const TBitmap& bitmap, const QRect& area);
+// Paints the part of `bitmap` that lies in `area` (bitmap coordinates) at the same place on `painter`,
+// converting it in `scratch`, which keeps its memory for the next call.
+void PaintBitmapArea(QPainter& painter, const TBitmap& bitmap, const QRect& area,
+                     std::vector<std::uint32_t>& scratch);
 
 class TImage : public QWidget {
   Q_OBJECT
@@ -41,6 +44,7 @@ class TImage : public QWidget {
 
  private:
   const TBitmap* bitmap_ = nullptr;
+  std::vector<std::uint32_t> scratch_;
   bool autoSize_ = false;
 };
 

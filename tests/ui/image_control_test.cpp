@@ -84,7 +84,8 @@ TEST(PaintBitmapArea, PaintsOnlyTheAskedPartOfThePicture) {
   target.fill(Qt::gray);
   {
     QPainter painter(&target);
-    PaintBitmapArea(painter, *bitmap, QRect(30, 20, 25, 25));  // reaches past the picture
+    std::vector<std::uint32_t> scratch;
+    PaintBitmapArea(painter, *bitmap, QRect(30, 20, 25, 25), scratch);  // reaches past the picture
   }
   for (int y = 0; y < 50; ++y) {
     for (int x = 0; x < 60; ++x) {
