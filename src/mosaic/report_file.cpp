@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <stdexcept>
 
 #include "io_error.h"
 
@@ -30,8 +31,8 @@ void ReportFile::WriteNumber(std::int64_t value) {
 }
 
 char* ReportFile::Reserve(std::size_t bytes) {
-  if (bytes > capacity_) return nullptr;
   if (bytes > capacity_ - used_) Flush();
+  if (bytes > capacity_) throw std::length_error("ReportFile::Reserve beyond the buffer");
   return buffer_.get() + used_;
 }
 

@@ -27,9 +27,8 @@ class ReportFile {
   void WriteNumber(std::int64_t value);
   void WriteLineEnd() { Write("\r\n"); }
 
-  // Room for `bytes` bytes in the buffer, plus kSlackBytes after them that may be overwritten and are
-  // dropped. Writes out the buffer first when the room is not free. nullptr when `bytes` exceeds the buffer;
-  // the caller then writes piece by piece.
+  // Room for `bytes` bytes (at most the buffer's size) in the buffer, plus kSlackBytes after them that may be
+  // overwritten and are dropped. Writes out the buffer first when the room is not free.
   char* Reserve(std::size_t bytes);
   // Keeps what was written from the reserved pointer up to `end`.
   void Commit(char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }

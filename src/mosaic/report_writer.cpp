@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "color_grid.h"
 #include "output_names.h"
@@ -14,9 +15,13 @@
 namespace mozenta {
 namespace {
 
-// The chart holds one label per cell; the counts file one short line per block.
-constexpr std::size_t kChartBufferBytes = 4096;
-constexpr std::size_t kCountsBufferBytes = 128;
+// Both files are written out in pieces of up to 64 KiB: one system call per few hundred cell rows. A cell
+// row of the widest mosaic with labels of up to eight bytes always fits the buffer whole.
+constexpr std::size_t kChartBufferBytes = 64 << 10;
+constexpr std::size_t kCountsBufferBytes = 64 << 10;
+static_assert(kChartBufferBytes >= kGridColumns * sizeof(std::uint64_t) + 2);
+// Cell rows of a block gathered at a time from the column-ordered grid.
+constexpr int kStripRows = 32;
 
 // Fixed texts, already in Shift_JIS: "列目" is 97 F1 96 DA and "段目" is 92 69 96 DA.
 constexpr std::string_view kColumnMark = "\x97\xF1\x96\xDA-";  // "列目-"
@@ -51,10 +56,21 @@ struct EncodedLabels {
       maxLength = std::max(maxLength, chart[i].size());
     }
     packed = maxLength <= sizeof(std::uint64_t);
+    sameLength =
+        std::all_of(chart.begin(), chart.end(), [&](const std::string& l) { return l.size() == maxLength; });
     if (packed) {
       for (int i = 0; i < kPaletteColors; ++i) {
         std::memcpy(&words[i], chart[i].data(), chart[i].size());
         lengths[i] = static_cast<std::uint8_t>(chart[i].size());
+        lanes[i] = std::uint64_t{1} << (8 * i);
+      }
+    }
+    if (sameLength && maxLength <= 2) {
+      for (unsigned pair = 0; pair < 64; ++pair) {
+        const unsigned first = pair & 7, second = pair >> 3;
+        const std::string both = chart[first] + chart[second];
+        std::memcpy(&pairWords[pair], both.data(), both.size());
+        pairLanes[pair] = lanes[first] + lanes[second];
       }
     }
   }
@@ -65,8 +81,15 @@ struct EncodedLabels {
   // Labels of up to eight bytes are also kept as one zero-padded word each: a cell stores the whole word
   // and moves on by the label's length.
   bool packed = false;
+  bool sameLength = false;
   std::array<std::uint64_t, 8> words{};
   std::array<std::uint8_t, 8> lengths{};
+  // A cell counted in eight 8-bit lanes of a word: entry i adds 1 << 8i.
+  std::array<std::uint64_t, 8> lanes{};
+  // When every label has the same length of one or two bytes: two neighbouring cells of entries a and b as
+  // one piece, pair a + 8b, with their lane increments.
+  std::array<std::uint32_t, 64> pairWords{};
+  std::array<std::uint64_t, 64> pairLanes{};
 };
 
 // Hides the gauge when the report ends, by return or by error.
@@ -92,7 +115,13 @@ class BlockWriter {
  public:
   BlockWriter(ReportFile& chart, ReportFile& counts, const EncodedLabels& labels, std::int64_t blockWidth,
               std::int64_t blockHeight)
-      : chart_(chart), counts_(counts), labels_(labels), width_(blockWidth), height_(blockHeight) {}
+      : chart_(chart),
+        counts_(counts),
+        labels_(labels),
+        width_(blockWidth),
+        height_(blockHeight),
+        // No block holds more columns than the grid.
+        strip_(static_cast<std::size_t>(std::min<std::int64_t>(blockWidth, kGridColumns)) * kStripRows) {}
 
   void WriteHeading() {
     for (const std::string& label : labels_.counts) {
@@ -112,18 +141,21 @@ class BlockWriter {
     chart_.Write(kHeaderEnd);
     chart_.WriteLineEnd();
 
-    // Only blocks of the last block column reach past MaxX, and there may be no column at all (MaxX = −1).
+    // Only blocks of the last block column reach past MaxX, and there may be no column at all (MaxX = −1);
+    // likewise for the rows, and the rows below MaxY are empty lines.
     const std::int64_t firstX = bx * width_;
-    const std::int64_t cells = std::max<std::int64_t>(0, std::min<std::int64_t>(width_, MaxX + 1 - firstX));
+    const std::int64_t firstY = by * height_;
+    const std::int64_t cells = std::clamp<std::int64_t>(MaxX + 1 - firstX, 0, width_);
+    const std::int64_t rows = std::clamp<std::int64_t>(MaxY + 1 - firstY, 0, height_);
     Counts block{};
-    for (std::int64_t r = 0; r < height_; ++r) {
-      const std::int64_t y = by * height_ + r;
-      if (y <= MaxY) {
-        WriteCellRow(static_cast<int>(firstX), static_cast<int>(cells), static_cast<int>(y), block);
-      } else {
-        chart_.WriteLineEnd();
-      }
+    for (std::int64_t r = 0; r < rows; r += kStripRows) {
+      const int stripRows = static_cast<int>(std::min<std::int64_t>(kStripRows, rows - r));
+      LoadStrip(static_cast<int>(firstX), static_cast<int>(cells), static_cast<int>(firstY + r), stripRows);
+      for (int s = 0; s < stripRows; ++s)
+        WriteCellRow(static_cast<int>(cells), s, block);
     }
+    for (std::int64_t r = rows; r < height_; ++r)
+      chart_.WriteLineEnd();
     WriteCountLines(block);
 
     counts_.WriteNumber(bx + 1);
@@ -141,29 +173,84 @@ class BlockWriter {
   void WriteTotals() { WriteCountLines(totals_); }
 
  private:
-  // The labels of `cells` cells of row y from column firstX, and the line end.
-  void WriteCellRow(int firstX, int cells, int y, Counts& block) {
-    if (labels_.packed) {
-      const std::size_t bytes = static_cast<std::size_t>(cells) * labels_.maxLength + 2;
-      if (char* out = chart_.Reserve(bytes)) {
-        for (int x = firstX; x < firstX + cells; ++x) {
-          const unsigned i = ColorGrid[x][y] & 7u;  // the grid holds 0..7; the mask keeps reads in bounds
-          std::memcpy(out, &labels_.words[i], sizeof(std::uint64_t));
-          out += labels_.lengths[i];
-          ++block[i];
-        }
-        out[0] = '\r';
-        out[1] = '\n';
-        chart_.Commit(out + 2);
-        return;
-      }
+  // Copies `stripRows` rows from row y0 of `cells` grid columns from firstX into the strip, column by
+  // column: the grid is stored by columns, and reading it across a row would touch a new page per cell.
+  void LoadStrip(int firstX, int cells, int y0, int stripRows) {
+    for (int c = 0; c < cells; ++c) {
+      const std::uint8_t* column = ColorGrid[firstX + c];
+      // Columns lie 20001 bytes apart, a stride no hardware prefetcher follows: ask for the rest of the
+      // column's next strip, and for the same rows of the block to the right.
+      __builtin_prefetch(column + y0 + 2 * kStripRows - 1);
+      if (firstX + c + width_ <= MaxX) __builtin_prefetch(ColorGrid[firstX + c + width_] + y0);
+      std::memcpy(&strip_[static_cast<std::size_t>(c) * kStripRows], column + y0,
+                  static_cast<std::size_t>(stripRows));
     }
-    for (int x = firstX; x < firstX + cells; ++x) {
-      const unsigned i = ColorGrid[x][y] & 7u;
+  }
+
+  // The labels of the first `cells` cells of strip row s, and the line end.
+  void WriteCellRow(int cells, int s, Counts& block) {
+    const std::uint8_t* cell = strip_.data() + s;
+    if (labels_.packed) {
+      char* out = chart_.Reserve(static_cast<std::size_t>(cells) * labels_.maxLength + 2);
+      switch (labels_.sameLength ? labels_.maxLength : 0) {
+        case 1:
+          out = WritePackedCells<1>(out, cell, cells, block);
+          break;
+        case 2:
+          out = WritePackedCells<2>(out, cell, cells, block);
+          break;
+        default:
+          out = WritePackedCells<0>(out, cell, cells, block);
+          break;
+      }
+      out[0] = '\r';
+      out[1] = '\n';
+      chart_.Commit(out + 2);
+      return;
+    }
+    for (int c = 0; c < cells; ++c, cell += kStripRows) {
+      const unsigned i = *cell & 7u;
       chart_.Write(labels_.chart[i]);
       ++block[i];
     }
     chart_.WriteLineEnd();
+  }
+
+  // Stores each cell's label and counts the cells in the eight 8-bit lanes of one word, emptied into the
+  // block counts before a lane can overflow, so that equal neighbours do not queue on one counter in memory.
+  // kLength is the length of every label when it is fixed at one or two bytes (the usual labels): cells
+  // then go in pairs through the pair tables. Otherwise (0) each label is stored as a whole word and the
+  // output moves on by the label's own length.
+  template <std::size_t kLength>
+  char* WritePackedCells(char* out, const std::uint8_t* cell, int cells, Counts& block) const {
+    const std::uint64_t* const words = labels_.words.data();
+    const std::uint8_t* const lengths = labels_.lengths.data();
+    const std::uint64_t* const lanes = labels_.lanes.data();
+    const std::uint32_t* const pairWords = labels_.pairWords.data();
+    const std::uint64_t* const pairLanes = labels_.pairLanes.data();
+    constexpr int kChunk = 254;  // cells per lane word: at most 255 in one lane
+    for (int first = 0; first < cells; first += kChunk) {
+      const int end = std::min(cells, first + kChunk);
+      std::uint64_t counted = 0;
+      int c = first;
+      if constexpr (kLength != 0) {
+        for (; c + 1 < end; c += 2, cell += 2 * kStripRows) {
+          const unsigned pair = (cell[0] & 7u) | (cell[kStripRows] & 7u) << 3;
+          std::memcpy(out, &pairWords[pair], 2 * kLength);
+          out += 2 * kLength;
+          counted += pairLanes[pair];
+        }
+      }
+      for (; c < end; ++c, cell += kStripRows) {
+        const unsigned i = *cell & 7u;  // the grid holds 0..7; the mask keeps every look-up in bounds
+        std::memcpy(out, &words[i], sizeof(std::uint64_t));
+        out += kLength != 0 ? kLength : lengths[i];
+        counted += lanes[i];
+      }
+      for (int i = 0; i < kPaletteColors; ++i)
+        block[i] += static_cast<std::int32_t>((counted >> (8 * i)) & 0xFF);
+    }
+    return out;
   }
 
   // Two lines: entries 0..3, then 4..7, each entry as "   ", its label, "=" and its count.
@@ -182,6 +269,7 @@ class BlockWriter {
   const EncodedLabels& labels_;
   const std::int64_t width_;
   const std::int64_t height_;
+  std::vector<std::uint8_t> strip_;  // kStripRows cells of each column of a block, column after column
   Counts totals_{};
 };
 

@@ -63,6 +63,9 @@ struct ReportFailureCase {
   bool chartExists, countsExists;  // afterwards, as a file, a folder or a link
   bool chartEmpty;
 };
+void PrintTo(const ReportFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 void MakeFolder(const std::string& path) {
   fs::create_directories(path);
@@ -89,7 +92,8 @@ TEST_P(ReportFailure, ThrowsTheMappedErrorHidesTheGaugeAndClosesBothFiles) {
   const ReportFailureCase& c = GetParam();
   ScratchFolder folder;
   c.prepare(folder);
-  testing::SetGrid(std::vector<std::vector<int>>(30, std::vector<int>(40, 3)));
+  // About 100 KB of chart: a full disk shows while the blocks are written, not only at the close.
+  testing::SetGrid(std::vector<std::vector<int>>(200, std::vector<int>(250, 3)));
   const int descriptors = OpenDescriptors();
   RecordingGauge gauge;
   try {

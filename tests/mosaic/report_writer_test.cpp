@@ -114,6 +114,8 @@ struct GeometryCase {
   int columns, rows;  // of the mosaic; 0 gives MaxX or MaxY = −1
   std::int32_t blockWidth, blockHeight;
   std::array<std::string, 8> labels = {"a", "b", "c", "d", "e", "f", "g", "h"};
+  void PrintTo(const GeometryCase& c, std::ostream* os) { *os << c.name; }
+  int uniform = -1;  // every cell this entry, or random cells
 };
 
 std::string ModelCountLines(const std::array<std::string, 8>& labels, const std::array<long, 8>& counts) {
@@ -168,7 +170,7 @@ TEST_P(ReportGeometry, BothWalksMatchTheModelAndAddUp) {
   std::vector<std::vector<int>> rows(c.rows, std::vector<int>(c.columns));
   for (auto& row : rows)
     for (int& cell : row)
-      cell = static_cast<int>(random() % 8);
+      cell = c.uniform >= 0 ? c.uniform : static_cast<int>(random() % 8);
   SetGrid(rows, c.columns);
   ReportSettings settings{c.blockWidth, c.blockHeight, c.labels};
 
@@ -198,28 +200,29 @@ TEST_P(ReportGeometry, BothWalksMatchTheModelAndAddUp) {
   EXPECT_EQ(rowsChart.substr(totalsStart + 2), ModelCountLines(c.labels, histogram));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Mosaics, ReportGeometry,
-    ::testing::Values(GeometryCase{"OneCellOneBlock", 1, 1, 1, 1},
-                      GeometryCase{"BlockWiderThanTheMosaic", 100, 7, 640, 3},
-                      GeometryCase{"NarrowLastBlockColumn", 81, 9, 40, 3},
-                      GeometryCase{"ShortLastBlockRow", 13, 21, 5, 10},
-                      GeometryCase{"SingleCellBlocks", 7, 6, 1, 1}, GeometryCase{"NoColumns", 0, 4, 3, 2},
-                      GeometryCase{"NoRows", 5, 0, 2, 3},
-                      GeometryCase{"EmptyAndLongLabels",
-                                   30,
-                                   12,
-                                   7,
-                                   5,
-                                   {"", "b", "ccccccccccccccccccccccccc", "", "e", "f", "g", "h"}},
-                      GeometryCase{"RowsLongerThanTheBuffer",
-                                   1500,
-                                   3,
-                                   640,
-                                   2,
-                                   {"aaaaaaaa", "bbbbbbbb", "cccccccc", "dddddddd", "eeeeeeee", "ffffffff",
-                                    "gggggggg", "hhhhhhhh"}}),
-    [](const auto& info) { return info.param.name; });
+using Labels = std::array<std::string, 8>;
+const Labels kLettersTwice = {"aa", "bb", "cc", "dd", "ee", "ff", "gg", "hh"};
+const Labels kEmptyAndLong = {"", "b", "ccccccccccccccccccccccccc", "", "e", "f", "g", "h"};
+const Labels kOneToEightBytes = {"a", "bb", "ccc", "dddd", "eeeee", "ffffff", "ggggggg", "hhhhhhhh"};
+
+// name, columns, rows, block width, block height[, labels[, one entry for every cell]]
+const GeometryCase kGeometryCases[] = {
+    {"OneCellOneBlock", 1, 1, 1, 1},
+    {"BlockWiderThanTheMosaic", 100, 7, 640, 3},
+    {"NarrowLastBlockColumn", 81, 9, 40, 3},
+    {"ShortLastBlockRow", 13, 21, 5, 10},
+    {"SingleCellBlocks", 7, 6, 1, 1},
+    {"NoColumns", 0, 4, 3, 2},
+    {"NoRows", 5, 0, 2, 3},
+    {"TwoByteLabelsOddWidth", 9, 4, 5, 3, kLettersTwice},
+    {"EmptyAndLongLabels", 30, 12, 7, 5, kEmptyAndLong},
+    {"LabelsOfOneToEightBytesWidestMosaic", 2000, 3, 640, 2, kOneToEightBytes},
+    {"OneColourRowsOfHundredsOfCells", 600, 2, 640, 2, Labels{"a", "b", "c", "d", "e", "f", "g", "h"}, 7},
+    {"OneColourTwoByteLabels", 600, 2, 640, 2, kLettersTwice, 6},
+};
+
+INSTANTIATE_TEST_SUITE_P(Mosaics, ReportGeometry, ::testing::ValuesIn(kGeometryCases),
+                         [](const auto& info) { return info.param.name; });
 
 // Labels reach the chart as they are and the counts file quoted only where its columns need it.
 struct LabelCase {
@@ -228,6 +231,9 @@ struct LabelCase {
   std::string chartForm;   // Shift_JIS, in the cell line
   std::string countsForm;  // Shift_JIS, in the counts heading
 };
+void PrintTo(const LabelCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ReportLabels : public ::testing::TestWithParam<LabelCase> {};
 
@@ -265,6 +271,9 @@ struct ZeroBlockCase {
   Walk walk;
   std::int32_t blockWidth, blockHeight;
 };
+void PrintTo(const ZeroBlockCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ZeroBlockSize : public ::testing::TestWithParam<ZeroBlockCase> {};
 

@@ -47,6 +47,9 @@ struct BitmapFileCase {
   std::uint32_t fileSize, stride;
   Bytes firstStoredRow;  // the mosaic's bottom row y = 2: entries 5 6 3 3 7
 };
+void PrintTo(const BitmapFileCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ExampleBitmapFile : public ::testing::TestWithParam<BitmapFileCase> {};
 

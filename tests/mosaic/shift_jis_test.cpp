@@ -10,6 +10,9 @@ struct EncodingCase {
   std::string utf8;
   std::string shiftJis;
 };
+void PrintTo(const EncodingCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ShiftJisForm : public ::testing::TestWithParam<EncodingCase> {};
 
