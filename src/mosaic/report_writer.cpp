@@ -174,13 +174,15 @@ class BlockWriter {
 
  private:
   // Copies `stripRows` rows from row y0 of `cells` grid columns from firstX into the strip, column by
-  // column: the grid is stored by columns, and reading it across a row would touch a new page per cell.
+  // column: the grid is stored by columns, and reading it across a row would touch a new cache line per
+  // cell.
   void LoadStrip(int firstX, int cells, int y0, int stripRows) {
+    const int nextStripEnd = std::min(y0 + 2 * kStripRows - 1, kGridRows - 1);
     for (int c = 0; c < cells; ++c) {
       const std::uint8_t* column = ColorGrid[firstX + c];
       // Columns lie 20001 bytes apart, a stride no hardware prefetcher follows: ask for the rest of the
       // column's next strip, and for the same rows of the block to the right.
-      __builtin_prefetch(column + y0 + 2 * kStripRows - 1);
+      __builtin_prefetch(column + nextStripEnd);
       if (firstX + c + width_ <= MaxX) __builtin_prefetch(ColorGrid[firstX + c + width_] + y0);
       std::memcpy(&strip_[static_cast<std::size_t>(c) * kStripRows], column + y0,
                   static_cast<std::size_t>(stripRows));
