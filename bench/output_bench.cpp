@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -71,6 +72,20 @@ void PlainWrite(const std::string& name, std::size_t bytes) {
   ::close(fd);
 }
 
+// A second yardstick: the same bytes through a stdio stream, one call per line of a 40-cell block row
+// (40 two-byte labels and CR LF).
+void StdioLineWrite(const std::string& name, std::size_t bytes) {
+  static const std::vector<char> line(82, 'x');
+  std::FILE* file = std::fopen(name.c_str(), "wb");
+  if (file == nullptr) std::abort();
+  while (bytes > 0) {
+    const std::size_t piece = std::min(bytes, line.size());
+    if (std::fwrite(line.data(), 1, piece, file) != piece) std::abort();
+    bytes -= piece;
+  }
+  std::fclose(file);
+}
+
 std::size_t SizeOf(const std::string& name) {
   return static_cast<std::size_t>(std::filesystem::file_size(name));
 }
@@ -104,6 +119,20 @@ void BM_PlainWritesOfTheReportBytes(benchmark::State& state) {
   SetByteCounters(state, chartBytes + countsBytes);
 }
 BENCHMARK(BM_PlainWritesOfTheReportBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StdioLineWritesOfTheReportBytes(benchmark::State& state) {
+  FillGrid();
+  SilentGauge gauge;
+  const std::string chart = Folder() + "/mosaic.txt", counts = Folder() + "/mosaic.csv";
+  WriteReportByRows(chart, ReportSettings{}, gauge);
+  const std::size_t chartBytes = SizeOf(chart), countsBytes = SizeOf(counts);
+  for (auto _ : state) {
+    StdioLineWrite(chart, chartBytes);
+    StdioLineWrite(counts, countsBytes);
+  }
+  SetByteCounters(state, chartBytes + countsBytes);
+}
+BENCHMARK(BM_StdioLineWritesOfTheReportBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_WriteBitmapFile(benchmark::State& state) {
   const TBitmap& mosaic = Mosaic();
