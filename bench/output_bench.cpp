@@ -23,15 +23,27 @@ constexpr int kWidth = 2000;
 constexpr int kHeight = 20000;
 constexpr std::size_t kPlainChunk = 64 << 10;
 
-std::string Folder() {
-  static const std::string folder = [] {
+// A scratch folder under TMPDIR (or /tmp), removed with everything in it when the program ends.
+class BenchFolder {
+ public:
+  BenchFolder() {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/mozenta-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    std::atexit([] { std::filesystem::remove_all(Folder()); });
-    return pattern;
-  }();
-  return folder;
+    path_ = std::string(tmp != nullptr ? tmp : "/tmp") + "/mozenta-bench-XXXXXX";
+    if (mkdtemp(path_.data()) == nullptr) std::abort();
+  }
+  ~BenchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& Folder() {
+  static const BenchFolder folder;
+  return folder.Path();
 }
 
 void FillGrid() {
