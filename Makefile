@@ -31,3 +31,4 @@ test-asan: deps
 
 bench: build
 	$(RELEASE_DIR)/bench/conversion_bench
+	$(RELEASE_DIR)/bench/output_bench
