@@ -19,7 +19,7 @@ build: deps
 	cmake --build --preset release
 
 run: build
-	$(RELEASE_DIR)/bench/conversion_bench
+	$(RELEASE_DIR)/src/app/mozenta
 
 test: build
 	ctest --preset release
@@ -32,3 +32,4 @@ test-asan: deps
 bench: build
 	$(RELEASE_DIR)/bench/conversion_bench
 	$(RELEASE_DIR)/bench/output_bench
+	$(RELEASE_DIR)/bench/image_paint_bench

@@ -3,7 +3,11 @@
 #include <QCloseEvent>
 
 #include "error_handler.h"
+#include "forms.h"
 #include "mosaic/palette.h"
+#include "mosaic/save_mosaic.h"
+#include "mosaic_window.h"
+#include "palette_dialog.h"
 
 namespace mozenta {
 namespace {
@@ -83,6 +87,7 @@ TForm1::TForm1()
     setTabOrder(order[i], order[i + 1]);
 
   ConnectCommand(Button2, [this] { Button2Click(); });
+  ConnectCommand(Button4, [this] { Button4Click(); });
 
   FormCreate();
 }
@@ -93,6 +98,18 @@ void TForm1::FormCreate() {
 
 void TForm1::Button2Click() {
   close();
+}
+
+void TForm1::Button4Click() {
+  if (!SaveDialog1.Execute(this)) return;
+  // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
+  ReportSettings settings;
+  settings.blockWidth = SpinEdit1->Value();
+  settings.blockHeight = SpinEdit2->Value();
+  for (int i = 0; i < kPaletteColors; ++i)
+    settings.labels[i] = ColorLabel(i);
+  const BlockOrder order = CheckBox1->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
+  SaveMosaic(SaveDialog1.FileName(), order, settings, Form3->Mosaic(), *Gauge1);
 }
 
 void TForm1::SetCaption(QLabel* label, const QString& caption) {

@@ -43,6 +43,7 @@ class TForm1 : public TForm {
 
   void FormCreate();
   void Button2Click();
+  void Button4Click();
 
   // Sets a size label's caption; the label takes the size of its text.
   static void SetCaption(QLabel* label, const QString& caption);
