@@ -425,6 +425,7 @@ MOZENTA_AVX2 void ConvertBands(SourceRows& source, TBitmap& mosaic, int height, 
       if (n > 0) WriteVectorRows<MosaicBytes>(w, v, y0, n, mosaic, t);
     }
   }
+  _mm_sfence();  // the streamed mosaic rows are ordered before whatever follows
 }
 
 template <int SourceStep>
