@@ -17,7 +17,6 @@
 // row's indices, one column per step, so a mosaic row is read from its row with an offset; transposing
 // those rows back gives the grid columns (ColorGrid is stored column by column).
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -136,8 +135,8 @@ MOZENTA_AVX2_INLINE void Transpose16(const std::uint8_t* in, std::ptrdiff_t inSt
   }
 }
 
-// Byte masks that pick channel c (blue 0, green 1, red 2) of 16 pixels of SourceStep bytes each out of
-// the 16-byte piece i of those pixels; −1 where a pixel's byte lies in another piece.
+// Byte masks for vpshufb: mask[o][i] picks the byte at offset o (blue 0, green 1, red 2) of each of 16
+// pixels of SourceStep bytes out of the 16-byte piece i of those pixels; −1 where it lies in another piece.
 template <int SourceStep>
 struct PlaneMasks {
   std::int8_t mask[3][SourceStep][16];
@@ -146,11 +145,11 @@ struct PlaneMasks {
 template <int SourceStep>
 constexpr PlaneMasks<SourceStep> MakePlaneMasks() {
   PlaneMasks<SourceStep> m{};
-  for (int channel = 0; channel < 3; ++channel) {
+  for (int offset = 0; offset < 3; ++offset) {
     for (int piece = 0; piece < SourceStep; ++piece) {
       for (int p = 0; p < 16; ++p) {
-        const int byte = SourceStep * p + channel;
-        m.mask[channel][piece][p] = static_cast<std::int8_t>(byte / 16 == piece ? byte % 16 : -1);
+        const int byte = SourceStep * p + offset;
+        m.mask[offset][piece][p] = static_cast<std::int8_t>(byte / 16 == piece ? byte % 16 : -1);
       }
     }
   }
