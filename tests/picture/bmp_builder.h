@@ -60,7 +60,8 @@ inline std::vector<std::uint8_t> BuildBmp(const BmpFields& f) {
     if (f.headerSize >= 52)
       for (std::uint32_t mask : f.headerMasks)
         Put32(header, mask);
-    if (f.headerSize > header.size()) header.resize(f.headerSize, 0);
+    // Pad to the stated size; an absurd size stays absurd in the field only.
+    if (f.headerSize > header.size() && f.headerSize <= 4096) header.resize(f.headerSize, 0);
   }
   const std::uint32_t tableEnd =
       static_cast<std::uint32_t>(14 + header.size() + f.masksAfterHeader.size() + f.colorTable.size());
