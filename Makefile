@@ -3,7 +3,7 @@
 
 RELEASE_DIR := build/release
 
-.PHONY: deps build run test test-asan fuzz-smoke bench help
+.PHONY: deps build run test test-asan fuzz-smoke bench demo help
 
 help:
 	@echo "make run        build and open Mozenta"
@@ -11,6 +11,7 @@ help:
 	@echo "make test-asan  run the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 	@echo "make fuzz-smoke run every fuzz target for a short fixed time (clang, sanitizers)"
 	@echo "make bench      run the benchmarks"
+	@echo "make demo       convert a sample picture with mozenta-batch into build/demo/"
 
 deps:
 	@scripts/install-deps.sh
@@ -39,3 +40,9 @@ bench: build
 	$(RELEASE_DIR)/bench/conversion_bench
 	$(RELEASE_DIR)/bench/output_bench
 	$(RELEASE_DIR)/bench/bmp_load_bench
+
+demo: build
+	mkdir -p build/demo
+	$(RELEASE_DIR)/bench/make_photo 480 320 build/demo/sample.bmp
+	$(RELEASE_DIR)/src/batch/mozenta-batch --block-width 40 --block-height 40 build/demo/sample.bmp build/demo/sample-mosaic
+	@echo "wrote build/demo/sample-mosaic.txt, .csv and .bmp from build/demo/sample.bmp"
