@@ -163,6 +163,12 @@ void ReadBmp(InputFile& file, TBitmap& bitmap) {
   if (entries == 0)
     entries = info.bitsPerPixel == 1 ? 2 : info.bitsPerPixel == 4 ? 16 : info.bitsPerPixel == 8 ? 256 : 0;
   const std::size_t entryBytes = info.size == kCoreHeaderBytes ? 3 : 4;
+  // A core header cannot say how many colours its table holds; writers that store fewer than the depth
+  // allows say where the pixels start instead, so a data offset inside the full table ends the table there.
+  if (info.size == kCoreHeaderBytes && dataOffset > file.Position() &&
+      dataOffset < file.Position() + entries * entryBytes) {
+    entries = (dataOffset - file.Position()) / entryBytes;
+  }
   const std::uint64_t tableBytes = entries * entryBytes;
   const std::uint64_t tableEnd = file.Position() + tableBytes;
   if (tableBytes > file.Remaining()) throw EReadError(kReadErrorMessage);
