@@ -3,13 +3,15 @@
 
 RELEASE_DIR := build/release
 
-.PHONY: deps build run test test-asan bench help
+.PHONY: deps build run test test-asan fuzz-smoke bench demo help
 
 help:
 	@echo "make run        build and open Mozenta"
 	@echo "make test       build and run every test"
 	@echo "make test-asan  run the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+	@echo "make fuzz-smoke run every fuzz target for a short fixed time (clang, sanitizers)"
 	@echo "make bench      run the benchmarks"
+	@echo "make demo       convert a sample picture with mozenta-batch into build/demo/"
 
 deps:
 	@scripts/install-deps.sh
@@ -29,7 +31,19 @@ test-asan: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
+fuzz-smoke: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	fuzz/smoke.sh
+
 bench: build
 	$(RELEASE_DIR)/bench/conversion_bench
 	$(RELEASE_DIR)/bench/output_bench
 	$(RELEASE_DIR)/bench/image_paint_bench
+	$(RELEASE_DIR)/bench/bmp_load_bench
+
+demo: build
+	mkdir -p build/demo
+	$(RELEASE_DIR)/bench/make_photo 480 320 build/demo/sample.bmp
+	$(RELEASE_DIR)/src/batch/mozenta-batch --block-width 40 --block-height 40 build/demo/sample.bmp build/demo/sample-mosaic
+	@echo "wrote build/demo/sample-mosaic.txt, .csv and .bmp from build/demo/sample.bmp"

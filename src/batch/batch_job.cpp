@@ -1,0 +1,149 @@
+#include "batch_job.h"
+
+#include <chrono>
+#include <cstdio>
+#include <iomanip>
+#include <new>
+
+#include "batch_options.h"
+#include "mosaic/conversion.h"
+#include "mosaic/palette.h"
+#include "mosaic/save_mosaic.h"
+#include "picture/errors.h"
+#include "picture/source_picture.h"
+
+namespace mozenta {
+namespace {
+
+// The reports' progress as a percentage on a terminal, rewritten in place.
+class TerminalGauge : public ProgressGauge {
+ public:
+  explicit TerminalGauge(std::ostream& err) : err_(err) {}
+  void SetMaxValue(int maximum) override {
+    maximum_ = maximum;
+    if (progress_ > maximum_) progress_ = maximum_;
+    Draw();
+  }
+  void SetProgress(int progress) override {
+    progress_ = progress < 0 ? 0 : progress > maximum_ ? maximum_ : progress;
+    Draw();
+  }
+  void Show() override {
+    visible_ = true;
+    shown_ = -1;
+    Draw();
+  }
+  void Hide() override {
+    if (visible_) err_ << "\r     \r" << std::flush;
+    visible_ = false;
+  }
+
+ private:
+  void Draw() {
+    if (!visible_) return;
+    const int percent =
+        maximum_ == 0 ? 0 : static_cast<int>(static_cast<long long>(progress_) * 100 / maximum_);
+    if (percent == shown_) return;
+    shown_ = percent;
+    err_ << '\r' << std::setw(3) << percent << '%' << std::flush;
+  }
+
+  std::ostream& err_;
+  int maximum_ = 100;
+  int progress_ = 0;
+  int shown_ = -1;
+  bool visible_ = false;
+};
+
+// The palette and labels the windows would hold after the user's choices in the palette dialog.
+ReportSettings ApplyPaletteOptions(const BatchOptions& options) {
+  ResetPalette();
+  for (int i = 1; i < kPaletteColors; ++i) {
+    if (const auto& color = options.colors[i]) {
+      Palette[i] = {static_cast<std::uint8_t>(color->red >> 4), static_cast<std::uint8_t>(color->green >> 4),
+                    static_cast<std::uint8_t>(color->blue >> 4)};
+    }
+  }
+  for (int i = 0; i < kPaletteColors; ++i)
+    PaletteEnabled[i] = options.disabled[i] ? 0 : 1;
+  ReportSettings settings;
+  settings.blockWidth = options.blockWidth;
+  settings.blockHeight = options.blockHeight;
+  for (int i = 0; i < kPaletteColors; ++i) {
+    if (options.labels[i]) settings.labels[i] = *options.labels[i];
+  }
+  return settings;
+}
+
+class StageClock {
+ public:
+  double Lap() {
+    const auto now = std::chrono::steady_clock::now();
+    const double seconds = std::chrono::duration<double>(now - last_).count();
+    last_ = now;
+    return seconds;
+  }
+
+ private:
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) {
+  const ReportSettings settings = ApplyPaletteOptions(options);
+  StageClock clock;
+
+  SourcePicture form2;
+  LoadSourcePicture(form2, options.picture);
+  const double loadSeconds = clock.Lap();
+
+  TBitmap mosaic;
+  mosaic.SetPixelFormat(options.bitsPerPixel);
+  ConvertToMosaic(*SourceBitmap(form2), mosaic);
+  const double convertSeconds = clock.Lap();
+
+  TerminalGauge terminalGauge(err);
+  SilentGauge silentGauge;
+  SaveMosaic(options.name, options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows, settings, mosaic,
+             errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
+  const double saveSeconds = clock.Lap();
+
+  if (options.timings) {
+    err << std::fixed << std::setprecision(3) << "load     " << loadSeconds << " s\n"
+        << "convert  " << convertSeconds << " s\n"
+        << "save     " << saveSeconds << " s\n"
+        << "total    " << loadSeconds + convertSeconds + saveSeconds << " s\n";
+  }
+}
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+             bool errIsTerminal) {
+  BatchOptions options;
+  try {
+    options = ParseBatchOptions(arguments);
+  } catch (const UsageError& e) {
+    err << "mozenta-batch: " << e.what() << "\nTry 'mozenta-batch --help'.\n";
+    return kExitUsage;
+  }
+  if (options.help) {
+    out << BatchUsage();
+    return kExitSuccess;
+  }
+  if (options.version) {
+    out << "mozenta-batch 2.0\n";
+    return kExitSuccess;
+  }
+  try {
+    RunJob(options, err, errIsTerminal);
+  } catch (const std::bad_alloc&) {
+    err << WithFinalStop("メモリが足りません") << '\n';
+    return kExitFailure;
+  } catch (const std::exception& e) {
+    err << WithFinalStop(e.what()) << '\n';
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace mozenta

@@ -1,0 +1,144 @@
+#include "batch_options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace mozenta {
+namespace {
+
+// A whole decimal number in first..last, or a UsageError naming the option.
+int ParseNumber(std::string_view text, int first, int last, const std::string& what) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || ptr != end || value < first || value > last) {
+    throw UsageError(what + ": expected a whole number from " + std::to_string(first) + " to " +
+                     std::to_string(last) + ", got \"" + std::string(text) + "\"");
+  }
+  return value;
+}
+
+// Splits "I=VALUE" into the entry number and the value.
+std::pair<int, std::string> ParseEntryAssignment(const std::string& text, int first,
+                                                 const std::string& what) {
+  const std::size_t equals = text.find('=');
+  if (equals == std::string::npos) {
+    throw UsageError(what + ": expected I=VALUE, got \"" + text + "\"");
+  }
+  return {ParseNumber(std::string_view(text).substr(0, equals), first, 7, what + " entry"),
+          text.substr(equals + 1)};
+}
+
+BatchColor ParseColor(const std::string& text, const std::string& what) {
+  int channels[3];
+  std::size_t start = 0;
+  for (int c = 0; c < 3; ++c) {
+    const std::size_t comma = c < 2 ? text.find(',', start) : text.size();
+    if (comma == std::string::npos) throw UsageError(what + ": expected R,G,B, got \"" + text + "\"");
+    channels[c] = ParseNumber(std::string_view(text).substr(start, comma - start), 0, 255, what);
+    start = comma + 1;
+  }
+  return {static_cast<std::uint8_t>(channels[0]), static_cast<std::uint8_t>(channels[1]),
+          static_cast<std::uint8_t>(channels[2])};
+}
+
+}  // namespace
+
+BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
+  BatchOptions options;
+  std::vector<std::string> names;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string argument = arguments[i];
+    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+      names.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::optional<std::string> inlineValue;
+    if (const std::size_t equals = argument.find('=');
+        argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+      inlineValue = argument.substr(equals + 1);
+      argument.resize(equals);
+    }
+    auto value = [&]() -> std::string {
+      if (inlineValue) return *inlineValue;
+      if (i + 1 >= arguments.size()) throw UsageError(argument + ": needs a value");
+      return arguments[++i];
+    };
+    auto noValue = [&] {
+      if (inlineValue) throw UsageError(argument + ": takes no value");
+    };
+
+    if (argument == "--block-width") {
+      options.blockWidth = ParseNumber(value(), 0, 640, argument);
+    } else if (argument == "--block-height") {
+      options.blockHeight = ParseNumber(value(), 0, 480, argument);
+    } else if (argument == "--by-columns") {
+      noValue();
+      options.byColumns = true;
+    } else if (argument == "--color") {
+      const auto [entry, text] = ParseEntryAssignment(value(), 1, argument);
+      options.colors[entry] = ParseColor(text, argument);
+    } else if (argument == "--disable") {
+      const std::string list = value();
+      std::size_t start = 0;
+      while (true) {
+        const std::size_t comma = list.find(',', start);
+        const std::size_t end = comma == std::string::npos ? list.size() : comma;
+        options.disabled[ParseNumber(std::string_view(list).substr(start, end - start), 0, 7, argument)] =
+            true;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+    } else if (argument == "--label") {
+      const auto [entry, text] = ParseEntryAssignment(value(), 0, argument);
+      options.labels[entry] = text;
+    } else if (argument == "--bpp") {
+      const int bpp = ParseNumber(value(), 16, 32, argument);
+      if (bpp != 16 && bpp != 24 && bpp != 32) throw UsageError(argument + ": expected 16, 24 or 32");
+      options.bitsPerPixel = bpp;
+    } else if (argument == "--timings") {
+      noValue();
+      options.timings = true;
+    } else if (argument == "--help" || argument == "-h") {
+      noValue();
+      options.help = true;
+    } else if (argument == "--version") {
+      noValue();
+      options.version = true;
+    } else {
+      throw UsageError("unknown option " + argument);
+    }
+  }
+  if (options.help || options.version) return options;
+  if (names.size() != 2) {
+    throw UsageError(names.size() < 2 ? "expected a PICTURE and a NAME"
+                                      : "too many arguments: \"" + names[2] + "\"");
+  }
+  options.picture = names[0];
+  options.name = names[1];
+  return options;
+}
+
+std::string BatchUsage() {
+  return "Usage: mozenta-batch [options] PICTURE NAME\n"
+         "Converts PICTURE (BMP or JPEG, chosen by its extension) into a mosaic of eight colours and saves\n"
+         "NAME.txt (block chart), NAME.csv (sheet counts per block) and NAME.bmp (the mosaic).\n"
+         "\n"
+         "  --block-width N    cells side by side in one block (default 40, 0..640)\n"
+         "  --block-height N   cells one above the other in one block (default 100, 0..480)\n"
+         "  --by-columns       list the blocks column by column\n"
+         "  --color I=R,G,B    recolour entry I (1..7); the palette keeps the top four bits of each channel\n"
+         "  --disable LIST     entries (comma-separated, 0..7) the conversion may not use; entry 0 stays a\n"
+         "                     candidate\n"
+         "  --label I=TEXT     the label of entry I (0..7), UTF-8\n"
+         "  --bpp 16|24|32     depth of the mosaic bitmap file (default 32)\n"
+         "  --timings          print the seconds spent loading, converting and saving on stderr\n"
+         "  --help, --version\n";
+}
+
+}  // namespace mozenta

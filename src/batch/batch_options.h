@@ -1,0 +1,45 @@
+// The command line of mozenta-batch: the settings the windows would give, as options.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace mozenta {
+
+struct BatchColor {
+  std::uint8_t red = 0, green = 0, blue = 0;
+};
+
+struct BatchOptions {
+  std::string picture;  // the picture to load, chosen by its extension
+  std::string name;     // the name the three output files are derived from
+  std::int32_t blockWidth = 40;
+  std::int32_t blockHeight = 100;
+  bool byColumns = false;
+  std::array<std::optional<BatchColor>, 8> colors;  // entries 1..7 only
+  std::array<bool, 8> disabled{};
+  std::array<std::optional<std::string>, 8> labels;
+  int bitsPerPixel = 32;
+  bool timings = false;
+  bool help = false;
+  bool version = false;
+};
+
+// A command line that cannot be run; the message says what is wrong.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Parses the arguments after the program name. Options may come before, between or after the two names;
+// "--" ends the options. Throws UsageError.
+BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments);
+
+// The text of --help.
+std::string BatchUsage();
+
+}  // namespace mozenta

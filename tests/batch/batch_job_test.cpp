@@ -1,0 +1,208 @@
+#include "batch/batch_job.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace mozenta {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kGolden = fs::path(MOZENTA_TEST_DATA_DIR) / "golden";
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+// A 24-bit bottom-up BMP of one pixel.
+std::string OnePixelBmp(int r, int g, int b) {
+  std::string bmp = ReadFile(kGolden / "worked-example.bmp").substr(0, 54);
+  auto put32 = [&](int offset, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+      bmp[offset + i] = static_cast<char>(v >> (8 * i));
+  };
+  put32(2, 58);
+  put32(18, 1);
+  put32(22, 1);
+  put32(34, 4);
+  bmp += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r), '\0'};
+  return bmp;
+}
+
+class BatchJob : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("mozenta-batch-" + std::to_string(getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  int Run(std::vector<std::string> arguments) {
+    std::ostringstream out, err;
+    const int status = RunBatch(arguments, out, err, false);
+    out_ = out.str();
+    err_ = err.str();
+    return status;
+  }
+  std::string Output(const char* extension) const {
+    return ReadFile(folder_ / (std::string("out") + extension));
+  }
+  std::string OutName() const { return (folder_ / "out").string(); }
+
+  fs::path folder_;
+  std::string out_, err_;
+};
+
+struct GoldenCase {
+  const char* name;
+  std::vector<std::string> options;
+  const char* chart;
+  const char* counts;
+  const char* mosaic;
+};
+
+class BatchGolden : public BatchJob, public ::testing::WithParamInterface<GoldenCase> {};
+
+// The worked example's 5 × 3 picture in 2 × 2 blocks: the three files byte for byte, both block orders,
+// every depth of the mosaic file.
+TEST_P(BatchGolden, WritesTheGoldenFiles) {
+  const GoldenCase& c = GetParam();
+  std::vector<std::string> arguments = {"--block-width", "2", "--block-height", "2"};
+  arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+  arguments.push_back((kGolden / "worked-example.bmp").string());
+  arguments.push_back(OutName());
+  ASSERT_EQ(Run(arguments), kExitSuccess) << err_;
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(err_, "");
+  EXPECT_EQ(Output(".txt"), ReadFile(kGolden / c.chart));
+  EXPECT_EQ(Output(".csv"), ReadFile(kGolden / c.counts));
+  EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / c.mosaic));
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkedExample, BatchGolden,
+                         ::testing::Values(GoldenCase{"ByRows32",
+                                                      {},
+                                                      "worked-example-rows.txt",
+                                                      "worked-example-rows.csv",
+                                                      "worked-example-mosaic32.bmp"},
+                                           GoldenCase{"ByColumns24",
+                                                      {"--by-columns", "--bpp", "24"},
+                                                      "worked-example-columns.txt",
+                                                      "worked-example-columns.csv",
+                                                      "worked-example-mosaic24.bmp"},
+                                           GoldenCase{"ByRows16",
+                                                      {"--bpp=16"},
+                                                      "worked-example-rows.txt",
+                                                      "worked-example-rows.csv",
+                                                      "worked-example-mosaic16.bmp"}),
+                         [](const ::testing::TestParamInfo<GoldenCase>& info) { return info.param.name; });
+
+TEST_F(BatchJob, RecolouredEntryKeepsTheTopFourBitsOfEachChannel) {
+  WriteFile(folder_ / "in.bmp", OnePixelBmp(204, 102, 51));
+  ASSERT_EQ(Run({"--color", "3=200,100,50", "--block-width=1", "--block-height=1",
+                 (folder_ / "in.bmp").string(), OutName()}),
+            kExitSuccess)
+      << err_;
+  // Entry 3 became 12, 6, 3 and paints 204, 102, 51 exactly: blue, green, red, 0.
+  EXPECT_EQ(Output(".bmp").substr(54), std::string("\x33\x66\xCC\x00", 4));
+  EXPECT_NE(Output(".txt").find("\x8E\x87\r\n"), std::string::npos);  // the one cell line reads "紫"
+}
+
+TEST_F(BatchJob, DisabledEntriesLeaveOnlyBlackAndLabelsAreShiftJis) {
+  ASSERT_EQ(Run({"--disable", "0,1,2,3,4,5,6,7", "--label", "0=くろ", "--block-width", "5", "--block-height",
+                 "3", (kGolden / "worked-example.bmp").string(), OutName()}),
+            kExitSuccess)
+      << err_;
+  const std::string kuro = "\x82\xAD\x82\xEB";  // "くろ"
+  const std::string chart = Output(".txt");
+  EXPECT_NE(chart.find("\r\n" + kuro + kuro + kuro + kuro + kuro + "\r\n"), std::string::npos);
+  EXPECT_NE(chart.find("   " + kuro + "=15"), std::string::npos);
+  const std::string bmp = Output(".bmp");
+  EXPECT_EQ(bmp.substr(54), std::string(bmp.size() - 54, '\0'));
+  EXPECT_EQ(Output(".csv").substr(0, 5), "," + kuro);
+}
+
+struct FailureCase {
+  const char* name;
+  std::string picture;  // relative to the test folder unless absolute
+  std::vector<std::string> options;
+  std::string message;  // with "%s" standing for the picture's full name
+  bool outputFolderMissing = false;
+};
+
+class BatchFailures : public BatchJob, public ::testing::WithParamInterface<FailureCase> {};
+
+// A failing job prints the error box's text and leaves files as the program would.
+TEST_P(BatchFailures, PrintTheMessageAndWriteNothing) {
+  const FailureCase& c = GetParam();
+  WriteFile(folder_ / "bad.bmp", "PK\x03\x04 not a bitmap at all");
+  WriteFile(folder_ / "out.bmp", "old bitmap");
+  const std::string picture = c.picture.front() == '/' ? c.picture : (folder_ / c.picture).string();
+  std::vector<std::string> arguments = c.options;
+  arguments.push_back(picture);
+  arguments.push_back(c.outputFolderMissing ? (folder_ / "no-such-folder" / "out").string() : OutName());
+  EXPECT_EQ(Run(arguments), kExitFailure);
+  std::string message = c.message;
+  if (const auto at = message.find("%s"); at != std::string::npos) message.replace(at, 2, picture);
+  EXPECT_EQ(err_, message + "\n");
+  EXPECT_FALSE(fs::exists(folder_ / "out.txt"));
+  EXPECT_FALSE(fs::exists(folder_ / "out.csv"));
+  EXPECT_EQ(Output(".bmp"), "old bitmap");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchFailures,
+    ::testing::Values(
+        FailureCase{"UnknownExtension", "photo.GIF", {}, "拡張子 .GIF の画像形式は処理できません."},
+        FailureCase{"MissingFile", "missing.bmp", {}, "ファイル %s は開けません."},
+        FailureCase{"BadBitmap", "bad.bmp", {}, "ビットマップイメージが不正です."},
+        FailureCase{"BlockWidthZero",
+                    (kGolden / "worked-example.bmp").string(),
+                    {"--block-width", "0"},
+                    "ゼロによる除算."},
+        FailureCase{"OutputFolderMissing",
+                    (kGolden / "worked-example.bmp").string(),
+                    {},
+                    "不正なファイル名です.",
+                    true}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+TEST_F(BatchJob, UsageErrorsTouchNoFile) {
+  EXPECT_EQ(Run({"--block-width", "641", (kGolden / "worked-example.bmp").string(), OutName()}), kExitUsage);
+  EXPECT_NE(err_.find("--block-width"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+// The real executable: its exit status and streams.
+TEST_F(BatchJob, ExecutableExitsWithTheJobsStatus) {
+  const std::string command = std::string(MOZENTA_BATCH_EXECUTABLE) + " " +
+                              (kGolden / "worked-example.bmp").string() + " " + OutName() + " >" +
+                              (folder_ / "stdout").string() + " 2>" + (folder_ / "stderr").string();
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadFile(folder_ / "stdout"), "");
+  EXPECT_EQ(ReadFile(folder_ / "stderr"), "");
+  EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / "worked-example-mosaic32.bmp"));
+  const std::string failing =
+      std::string(MOZENTA_BATCH_EXECUTABLE) + " missing.gif " + OutName() + " 2>/dev/null";
+  EXPECT_EQ(WEXITSTATUS(std::system(failing.c_str())), kExitFailure);
+  const std::string usage = std::string(MOZENTA_BATCH_EXECUTABLE) + " --bogus 2>/dev/null";
+  EXPECT_EQ(WEXITSTATUS(std::system(usage.c_str())), kExitUsage);
+}
+
+}  // namespace
+}  // namespace mozenta

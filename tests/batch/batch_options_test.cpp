@@ -1,0 +1,87 @@
+#include "batch/batch_options.h"
+
+#include <gtest/gtest.h>
+
+namespace mozenta {
+namespace {
+
+TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
+  const BatchOptions options = ParseBatchOptions({"in.bmp", "out"});
+  EXPECT_EQ(options.picture, "in.bmp");
+  EXPECT_EQ(options.name, "out");
+  EXPECT_EQ(options.blockWidth, 40);
+  EXPECT_EQ(options.blockHeight, 100);
+  EXPECT_FALSE(options.byColumns);
+  EXPECT_EQ(options.bitsPerPixel, 32);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_FALSE(options.colors[i]);
+    EXPECT_FALSE(options.disabled[i]);
+    EXPECT_FALSE(options.labels[i]);
+  }
+}
+
+TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
+  const BatchOptions options = ParseBatchOptions({"--block-width", "0", "--block-height=480", "in.jpg",
+                                                  "--by-columns", "--color", "3=200,100,50", "--disable=1,7",
+                                                  "--label", "0=くろ,=", "--bpp", "16", "out", "--timings"});
+  EXPECT_EQ(options.blockWidth, 0);
+  EXPECT_EQ(options.blockHeight, 480);
+  EXPECT_TRUE(options.byColumns);
+  ASSERT_TRUE(options.colors[3]);
+  EXPECT_EQ(options.colors[3]->red, 200);
+  EXPECT_EQ(options.colors[3]->green, 100);
+  EXPECT_EQ(options.colors[3]->blue, 50);
+  EXPECT_TRUE(options.disabled[1]);
+  EXPECT_TRUE(options.disabled[7]);
+  EXPECT_FALSE(options.disabled[0]);
+  EXPECT_EQ(options.labels[0], "くろ,=");
+  EXPECT_EQ(options.bitsPerPixel, 16);
+  EXPECT_TRUE(options.timings);
+  EXPECT_EQ(options.picture, "in.jpg");
+  EXPECT_EQ(options.name, "out");
+}
+
+TEST(ParseBatchOptions, DoubleDashEndsTheOptions) {
+  const BatchOptions options = ParseBatchOptions({"--", "-in.bmp", "--out"});
+  EXPECT_EQ(options.picture, "-in.bmp");
+  EXPECT_EQ(options.name, "--out");
+}
+
+struct BadCommandLine {
+  const char* name;
+  std::vector<std::string> arguments;
+};
+
+class RefusedCommandLines : public ::testing::TestWithParam<BadCommandLine> {};
+
+TEST_P(RefusedCommandLines, AreUsageErrors) {
+  EXPECT_THROW(ParseBatchOptions(GetParam().arguments), UsageError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedCommandLines,
+    ::testing::Values(BadCommandLine{"UnknownOption", {"--size", "3", "a.bmp", "b"}},
+                      BadCommandLine{"MissingName", {"a.bmp"}},
+                      BadCommandLine{"ThreeNames", {"a.bmp", "b", "c"}},
+                      BadCommandLine{"WidthAboveRange", {"--block-width", "641", "a.bmp", "b"}},
+                      BadCommandLine{"HeightNegative", {"--block-height", "-1", "a.bmp", "b"}},
+                      BadCommandLine{"WidthNotANumber", {"--block-width", "4x", "a.bmp", "b"}},
+                      BadCommandLine{"MissingValue", {"a.bmp", "b", "--block-width"}},
+                      BadCommandLine{"ColourOfEntryZero", {"--color", "0=1,2,3", "a.bmp", "b"}},
+                      BadCommandLine{"ColourChannelTooLarge", {"--color", "1=256,0,0", "a.bmp", "b"}},
+                      BadCommandLine{"ColourMissingChannel", {"--color", "1=1,2", "a.bmp", "b"}},
+                      BadCommandLine{"DisableEntryEight", {"--disable", "1,8", "a.bmp", "b"}},
+                      BadCommandLine{"DisableEmptyItem", {"--disable", "1,", "a.bmp", "b"}},
+                      BadCommandLine{"LabelWithoutEquals", {"--label", "3", "a.bmp", "b"}},
+                      BadCommandLine{"Depth8", {"--bpp", "8", "a.bmp", "b"}},
+                      BadCommandLine{"Depth20", {"--bpp", "20", "a.bmp", "b"}},
+                      BadCommandLine{"FlagWithValue", {"--by-columns=1", "a.bmp", "b"}}),
+    [](const ::testing::TestParamInfo<BadCommandLine>& info) { return info.param.name; });
+
+TEST(ParseBatchOptions, HelpAndVersionNeedNoNames) {
+  EXPECT_TRUE(ParseBatchOptions({"--help"}).help);
+  EXPECT_TRUE(ParseBatchOptions({"--version"}).version);
+}
+
+}  // namespace
+}  // namespace mozenta
