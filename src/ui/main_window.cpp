@@ -4,10 +4,13 @@
 
 #include "error_handler.h"
 #include "forms.h"
+#include "mosaic/conversion.h"
 #include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
+#include "picture/source_picture.h"
+#include "source_window.h"
 
 namespace mozenta {
 namespace {
@@ -86,7 +89,9 @@ TForm1::TForm1()
   for (std::size_t i = 0; i + 1 < std::size(order); ++i)
     setTabOrder(order[i], order[i + 1]);
 
+  ConnectCommand(Button1, [this] { Button1Click(); });
   ConnectCommand(Button2, [this] { Button2Click(); });
+  ConnectCommand(Button3, [this] { Button3Click(); });
   ConnectCommand(Button4, [this] { Button4Click(); });
 
   FormCreate();
@@ -94,6 +99,32 @@ TForm1::TForm1()
 
 void TForm1::FormCreate() {
   ResetPalette();
+}
+
+void TForm1::Button1Click() {
+  if (!OpenDialog1.Execute(this)) return;
+  // The source window is on screen before the file is read, so it shows also when reading fails.
+  Form2->MoveTo(0, 100);
+  Form2->ShowInFront();
+  LoadSourcePicture(Form2->Source, OpenDialog1.FileName());
+  Button3->setEnabled(true);
+}
+
+void TForm1::Button3Click() {
+  // However the palette dialog was closed, the conversion runs: "実行" has copied the check boxes into
+  // the enable flags, the close box has left them as they were.
+  Form4->ShowModal();
+  Form3->TakeDisplayDepth();
+  TBitmap& mosaic = Form3->Mosaic();
+  ConvertToMosaic(RequireBitmap(Form2->Source.all1), mosaic,
+                  [this](const std::string& widthCaption, const std::string& heightCaption) {
+                    SetCaption(Label1, QString::fromStdString(widthCaption));
+                    SetCaption(Label2, QString::fromStdString(heightCaption));
+                  });
+  Form3->Image1->resize(mosaic.Width(), mosaic.Height());
+  Form3->MoveTo(250, 100);
+  Form3->ShowInFront();
+  Button4->setEnabled(true);
 }
 
 void TForm1::Button2Click() {

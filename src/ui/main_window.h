@@ -42,7 +42,9 @@ class TForm1 : public TForm {
   TFileDialog SaveDialog1;
 
   void FormCreate();
+  void Button1Click();
   void Button2Click();
+  void Button3Click();
   void Button4Click();
 
   // Sets a size label's caption; the label takes the size of its text.

@@ -1,5 +1,6 @@
 #include "mosaic_window.h"
 
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace mozenta {
@@ -17,6 +18,23 @@ TForm3::TForm3() : TForm(QString::fromUtf8("モザイク画像"), QSize(354, 327
   Image1->SetAutoSize(true);
   Image1->SetBitmap(&mosaic_);
   mosaic_.SetOnChange([this] { Image1->PictureChanged(); });
+}
+
+}  // namespace mozenta
+
+namespace mozenta {
+
+int MosaicBitsPerPixel(int displayDepth) {
+  if (displayDepth == 15 || displayDepth == 16) return 16;
+  if (displayDepth == 24) return 24;
+  return 32;
+}
+
+void TForm3::TakeDisplayDepth() {
+  if (depthTaken_) return;
+  depthTaken_ = true;
+  const QScreen* display = screen();
+  mosaic_.SetPixelFormat(MosaicBitsPerPixel(display != nullptr ? display->depth() : 32));
 }
 
 }  // namespace mozenta

@@ -17,12 +17,20 @@ class TForm3 : public TForm {
   // The mosaic bitmap held by Image1, one pixel per mosaic cell.
   TBitmap& Mosaic() { return mosaic_; }
   const TBitmap& Mosaic() const { return mosaic_; }
+  // Before the first conversion: gives the mosaic the depth of the display (16, 24 or 32 bits per pixel),
+  // which it keeps from then on.
+  void TakeDisplayDepth();
 
   TScrollBox* ScrollBox;
   TImage* Image1;  // auto-sized
 
  private:
   TBitmap mosaic_;
+  bool depthTaken_ = false;
 };
+
+// The depth of a bitmap compatible with a display of `displayDepth` bits: 16 for 15 and 16, 24 for 24,
+// and 32 for every other depth.
+int MosaicBitsPerPixel(int displayDepth);
 
 }  // namespace mozenta

@@ -20,6 +20,8 @@ TForm2::TForm2() : TForm(QString::fromUtf8("フルカラー画像"), QSize(262, 
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(136, 184, 113, 33);
   Image1->hide();
+
+  Source.all1.SetOnChange([this] { All1->SetBitmap(SourceBitmap(Source)); });
 }
 
 }  // namespace mozenta

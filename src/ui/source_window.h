@@ -3,6 +3,7 @@
 
 #include "form.h"
 #include "image_control.h"
+#include "picture/source_picture.h"
 #include "scroll_box.h"
 
 namespace mozenta {
@@ -12,6 +13,10 @@ class TForm2 : public TForm {
 
  public:
   TForm2();
+
+  // The pictures of the two image controls: Source.all1 is shown by All1, Source.image1 belongs to the
+  // hidden Image1.
+  SourcePicture Source;
 
   TScrollBox* ScrollBox;
   TImage* All1;    // the source picture, as a bitmap; auto-sized
