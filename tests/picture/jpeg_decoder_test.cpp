@@ -468,12 +468,6 @@ TEST(DecodeJpegInto, ProgressiveFileNeedingTooMuchLibraryMemoryIsALibraryError) 
   }
 }
 
-TEST(DecodeJpegInto, HeaderReportsTheFrameSize) {
-  const JpegHeaderInfo header = ReadJpegHeader(ReadTestData("jpeg/libjpeg-turbo/testorig.jpg"));
-  EXPECT_EQ(header.width, 227);
-  EXPECT_EQ(header.height, 149);
-}
-
 TEST(JpegErrorMessage, CarriesTheCodeInDecimal) {
   EXPECT_EQ(JpegErrorMessage(63), "JPEG エラー #63");
 }
