@@ -31,3 +31,5 @@ test-asan: deps
 
 bench: build
 	$(RELEASE_DIR)/bench/conversion_bench
+	$(RELEASE_DIR)/bench/jpeg_decode_bench
+	$(RELEASE_DIR)/bench/output_bench

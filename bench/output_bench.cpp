@@ -1,0 +1,170 @@
+// The save of the largest mosaic (2000 × 20000 cells): the chart and counts reports with one-character
+// labels (about 80 MB) and the 32-bit bitmap file (160 MB), each against plain buffered writes of the same
+// number of bytes to the same files.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mosaic/color_grid.h"
+#include "mosaic/palette.h"
+#include "mosaic/save_mosaic.h"
+
+namespace mozenta {
+namespace {
+
+constexpr int kWidth = 2000;
+constexpr int kHeight = 20000;
+constexpr std::size_t kPlainChunk = 64 << 10;
+
+// A scratch folder under TMPDIR (or /tmp), removed with everything in it when the program ends.
+class BenchFolder {
+ public:
+  BenchFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    path_ = std::string(tmp != nullptr ? tmp : "/tmp") + "/mozenta-bench-XXXXXX";
+    if (mkdtemp(path_.data()) == nullptr) std::abort();
+  }
+  ~BenchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& Folder() {
+  static const BenchFolder folder;
+  return folder.Path();
+}
+
+void FillGrid() {
+  static const bool filled = [] {
+    MaxX = kWidth - 1;
+    MaxY = kHeight - 1;
+    std::mt19937 random(7);
+    for (int x = 0; x < kWidth; ++x)
+      for (int y = 0; y < kHeight; ++y)
+        SetGridCell(x, y, static_cast<std::uint8_t>(random() % 8));
+    return true;
+  }();
+  benchmark::DoNotOptimize(filled);
+}
+
+const TBitmap& Mosaic() {
+  static TBitmap* mosaic = [] {
+    ResetPalette();
+    auto* bitmap = new TBitmap;
+    bitmap->SetSize(kWidth, kHeight);
+    for (auto& byte : bitmap->StoredBytesForWrite())
+      byte = 0x88;
+    return bitmap;
+  }();
+  return *mosaic;
+}
+
+// The yardstick: `bytes` bytes written to `name` with write() in 64 KiB pieces from a prepared buffer.
+void PlainWrite(const std::string& name, std::size_t bytes) {
+  static const std::vector<char> chunk(kPlainChunk, 'x');
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) std::abort();
+  while (bytes > 0) {
+    const std::size_t piece = std::min(bytes, kPlainChunk);
+    if (::write(fd, chunk.data(), piece) != static_cast<ssize_t>(piece)) std::abort();
+    bytes -= piece;
+  }
+  ::close(fd);
+}
+
+// A second yardstick: the same bytes through a stdio stream, one call per line of a 40-cell block row
+// (40 two-byte labels and CR LF).
+void StdioLineWrite(const std::string& name, std::size_t bytes) {
+  static const std::vector<char> line(82, 'x');
+  std::FILE* file = std::fopen(name.c_str(), "wb");
+  if (file == nullptr) std::abort();
+  while (bytes > 0) {
+    const std::size_t piece = std::min(bytes, line.size());
+    if (std::fwrite(line.data(), 1, piece, file) != piece) std::abort();
+    bytes -= piece;
+  }
+  std::fclose(file);
+}
+
+std::size_t SizeOf(const std::string& name) {
+  return static_cast<std::size_t>(std::filesystem::file_size(name));
+}
+
+void SetByteCounters(benchmark::State& state, std::size_t bytes) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+  state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+void BM_WriteReports(benchmark::State& state) {
+  FillGrid();
+  SilentGauge gauge;
+  const ReportSettings settings;  // 40 × 100 blocks, the default one-character labels
+  const std::string chart = Folder() + "/mosaic.txt";
+  for (auto _ : state)
+    WriteReportByRows(chart, settings, gauge);
+  SetByteCounters(state, SizeOf(chart) + SizeOf(Folder() + "/mosaic.csv"));
+}
+BENCHMARK(BM_WriteReports)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PlainWritesOfTheReportBytes(benchmark::State& state) {
+  FillGrid();
+  SilentGauge gauge;
+  const std::string chart = Folder() + "/mosaic.txt", counts = Folder() + "/mosaic.csv";
+  WriteReportByRows(chart, ReportSettings{}, gauge);
+  const std::size_t chartBytes = SizeOf(chart), countsBytes = SizeOf(counts);
+  for (auto _ : state) {
+    PlainWrite(chart, chartBytes);
+    PlainWrite(counts, countsBytes);
+  }
+  SetByteCounters(state, chartBytes + countsBytes);
+}
+BENCHMARK(BM_PlainWritesOfTheReportBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StdioLineWritesOfTheReportBytes(benchmark::State& state) {
+  FillGrid();
+  SilentGauge gauge;
+  const std::string chart = Folder() + "/mosaic.txt", counts = Folder() + "/mosaic.csv";
+  WriteReportByRows(chart, ReportSettings{}, gauge);
+  const std::size_t chartBytes = SizeOf(chart), countsBytes = SizeOf(counts);
+  for (auto _ : state) {
+    StdioLineWrite(chart, chartBytes);
+    StdioLineWrite(counts, countsBytes);
+  }
+  SetByteCounters(state, chartBytes + countsBytes);
+}
+BENCHMARK(BM_StdioLineWritesOfTheReportBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_WriteBitmapFile(benchmark::State& state) {
+  const TBitmap& mosaic = Mosaic();
+  const std::string name = Folder() + "/mosaic.bmp";
+  for (auto _ : state)
+    WriteMosaicBitmapFile(name, mosaic);
+  SetByteCounters(state, SizeOf(name));
+}
+BENCHMARK(BM_WriteBitmapFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PlainWritesOfTheBitmapBytes(benchmark::State& state) {
+  const std::string name = Folder() + "/mosaic.bmp";
+  const std::size_t bytes = 54 + Mosaic().StoredBytes().size();
+  for (auto _ : state)
+    PlainWrite(name, bytes);
+  SetByteCounters(state, bytes);
+}
+BENCHMARK(BM_PlainWritesOfTheBitmapBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace mozenta
+
+BENCHMARK_MAIN();
