@@ -3,12 +3,13 @@
 
 RELEASE_DIR := build/release
 
-.PHONY: deps build run test test-asan bench help
+.PHONY: deps build run test test-asan fuzz-smoke bench help
 
 help:
 	@echo "make run        build and open Mozenta"
 	@echo "make test       build and run every test"
 	@echo "make test-asan  run the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+	@echo "make fuzz-smoke run every fuzz target for a short fixed time (clang, sanitizers)"
 	@echo "make bench      run the benchmarks"
 
 deps:
@@ -29,7 +30,13 @@ test-asan: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
+fuzz-smoke: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	fuzz/smoke.sh
+
 bench: build
 	$(RELEASE_DIR)/bench/conversion_bench
 	$(RELEASE_DIR)/bench/jpeg_decode_bench
 	$(RELEASE_DIR)/bench/output_bench
+	$(RELEASE_DIR)/bench/bmp_load_bench

@@ -2,9 +2,14 @@
 // mosaic, against a plain copy of the same bytes as the yardstick.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include "mosaic/conversion.h"
+#include "mosaic/conversion_kernel.h"
 #include "mosaic/palette.h"
 #include "photo_like.h"
 
@@ -29,6 +34,28 @@ void SetCellCounters(benchmark::State& state) {
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The share of the mapping that holds `address` which the kernel backs with huge pages, from
+// /proc/self/smaps; -1 where that cannot be read.
+double HugePageShare(const void* address) {
+  std::ifstream smaps("/proc/self/smaps");
+  const auto wanted = reinterpret_cast<std::uintptr_t>(address);
+  std::string line;
+  bool inside = false;
+  double rss = 0;
+  while (std::getline(smaps, line)) {
+    unsigned long low = 0, high = 0;
+    char dash = 0;
+    if (std::sscanf(line.c_str(), "%lx%c%lx", &low, &dash, &high) == 3 && dash == '-') {
+      inside = wanted >= low && wanted < high;
+      continue;
+    }
+    double kb = 0;
+    if (inside && std::sscanf(line.c_str(), "Rss: %lf", &kb) == 1) rss = kb;
+    if (inside && std::sscanf(line.c_str(), "AnonHugePages: %lf", &kb) == 1) return rss > 0 ? kb / rss : -1;
+  }
+  return -1;
+}
+
 // Buffers reused between iterations, as in repeated conversions.
 void BM_ConvertReused(benchmark::State& state) {
   ResetPalette();
@@ -43,16 +70,30 @@ void BM_ConvertReused(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertReused)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A fresh mosaic every time, as in the first conversion: includes the first touch of its memory.
+// The same with the portable kernel, as on processors without AVX2.
+void BM_ConvertReusedPortable(benchmark::State& state) {
+  conversion_internal::UseKernel(conversion_internal::Kernel::kPortable);
+  BM_ConvertReused(state);
+  conversion_internal::UseKernel(conversion_internal::Kernel::kFastest);
+}
+BENCHMARK(BM_ConvertReusedPortable)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A fresh mosaic every time, as in the first conversion: includes the first touch of its memory, which
+// huge pages keep cheap (huge_page_share: the part of the mosaic's store they back).
 void BM_ConvertFreshMosaic(benchmark::State& state) {
   ResetPalette();
   const TBitmap& source = Source();
+  double hugePageShare = 0;
   for (auto _ : state) {
     TBitmap mosaic;
     ConvertToMosaic(source, mosaic);
     benchmark::DoNotOptimize(mosaic.StoredBytes().data());
+    state.PauseTiming();
+    hugePageShare = HugePageShare(mosaic.StoredBytes().data());
+    state.ResumeTiming();
   }
   SetCellCounters(state);
+  state.counters["huge_page_share"] = hugePageShare;
 }
 BENCHMARK(BM_ConvertFreshMosaic)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "bmp_reader.h"
 #include "errors.h"
 
 namespace mozenta {
@@ -35,14 +36,18 @@ std::size_t DibStride(std::int64_t width, int bitsPerPixel) {
 
 std::uint8_t TBitmap::ChannelDecoder::Widen(std::uint32_t pixel) const {
   if (bits == 0) return 0;
-  const std::uint32_t value = (pixel & mask) >> shift;
-  if (bits >= 8) return static_cast<std::uint8_t>(value >> (bits - 8));
-  // Scale to the full 0..255 range, rounding to the nearest level.
-  const std::uint32_t maximum = (std::uint32_t{1} << bits) - 1;
+  const std::uint64_t value = (pixel & mask) >> shift;
+  if (bits == 8) return static_cast<std::uint8_t>(value);
+  // Scale the channel's range onto 0..255, rounding to the nearest level, for narrow and wide channels alike.
+  const std::uint64_t maximum = (std::uint64_t{1} << bits) - 1;
   return static_cast<std::uint8_t>((value * 255 + maximum / 2) / maximum);
 }
 
 TBitmap::TBitmap() : store_(PixelStore::Create(0)) {}
+
+void TBitmap::LoadFromFile(InputFile& file) {
+  ReadBmp(file, *this);
+}
 
 void TBitmap::CreateDib(DibFormat format) {
   const std::size_t stride = DibStride(format.width, format.bitsPerPixel);

@@ -58,6 +58,11 @@ class TBitmap : public TGraphic {
   int Width() const override { return format_.width; }
   int Height() const override { return format_.height < 0 ? -format_.height : format_.height; }
 
+  // Reads a BMP file (see bmp_reader.h).
+  void LoadFromFile(InputFile& file) override;
+  // The target shares this bitmap's pixel store.
+  void AssignTo(TBitmap& target) const override { target.Assign(*this); }
+
   // Replaces the picture by a zero-filled one made from `format`. Throws EOutOfResources when the pixel
   // store would exceed kMaxPixelStoreBytes or cannot be had.
   void CreateDib(DibFormat format);

@@ -1,11 +1,14 @@
-// The base of every picture class: a picture of one kind that knows its size and reports each change of
-// its content to whoever holds it.
+// The base of every picture class: a picture of one kind that knows its size, reads itself from a file and
+// reports each change of its content to whoever holds it.
 #pragma once
 
 #include <functional>
 #include <utility>
 
 namespace mozenta {
+
+class InputFile;
+class TBitmap;
 
 class TGraphic {
  public:
@@ -16,6 +19,13 @@ class TGraphic {
   virtual int Width() const = 0;
   virtual int Height() const = 0;
   bool Empty() const { return Width() == 0 || Height() == 0; }
+
+  // Reads the whole open file from its first byte. On failure the picture is as it was before.
+  virtual void LoadFromFile(InputFile& file) = 0;
+
+  // Makes `target` take this picture's pixels. Pictures that cannot become a bitmap throw EConvertError
+  // "%s を %s に代入することはできません" with their class name and "TBitmap".
+  virtual void AssignTo(TBitmap& target) const;
 
   void SetOnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -185,64 +184,6 @@ TEST_F(ConvertToMosaicTest, MosaicKeepsItsDepth) {
     EXPECT_EQ(mosaic.BitsPerPixel(), depths[i]);
     const auto bytes = mosaic.StoredBytes();
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected[i]) << depths[i];
-  }
-}
-
-// Random pictures, palettes and flags: the fast path gives exactly the step-by-step grid and pixels, for
-// every source layout and mosaic depth, twice in a row.
-TEST_F(ConvertToMosaicTest, FastPathMatchesStepByStepOnRandomPictures) {
-  std::mt19937 random(20261208);
-  const int sourceDepths[] = {24, 32, 16, 8};
-  const int mosaicDepths[] = {32, 24, 16};
-  for (int round = 0; round < 24; ++round) {
-    for (int i = 1; i < 8; ++i) {
-      Palette[i] = {static_cast<std::uint8_t>(random() % 16), static_cast<std::uint8_t>(random() % 16),
-                    static_cast<std::uint8_t>(random() % 16)};
-      PaletteEnabled[i] = random() % 4 != 0;
-    }
-    PaletteEnabled[0] = random() % 2;
-    const int width = 1 + static_cast<int>(random() % 37);
-    const int height = 1 + static_cast<int>(random() % 23);
-    DibFormat format;
-    format.width = width;
-    format.height = (round % 3 == 0) ? -height : height;
-    format.bitsPerPixel = static_cast<std::uint16_t>(sourceDepths[round % 4]);
-    if (format.bitsPerPixel == 8) {
-      for (int i = 0; i < 256; ++i) {
-        format.colorTable.push_back({static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()),
-                                     static_cast<std::uint8_t>(random()), 0});
-      }
-    }
-    TBitmap source;
-    source.CreateDib(format);
-    for (auto& byte : source.StoredBytesForWrite())
-      byte = static_cast<std::uint8_t>(random());
-
-    TBitmap expectedMosaic, fastMosaic;
-    expectedMosaic.SetPixelFormat(mosaicDepths[round % 3]);
-    fastMosaic.SetPixelFormat(mosaicDepths[round % 3]);
-    testing::ReferenceConvert(source, expectedMosaic);
-    std::vector<std::uint8_t> expectedGrid;
-    for (int x = 0; x < width; ++x) {
-      for (int y = 0; y < height; ++y)
-        expectedGrid.push_back(ColorGrid[x][y]);
-    }
-    for (int repeat = 0; repeat < 2; ++repeat) {
-      for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height; ++y)
-          ColorGrid[x][y] = 0xEE;
-      }
-      ConvertToMosaic(source, fastMosaic);
-      std::vector<std::uint8_t> grid;
-      for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height; ++y)
-          grid.push_back(ColorGrid[x][y]);
-      }
-      ASSERT_EQ(grid, expectedGrid) << "round " << round;
-      ASSERT_TRUE(std::equal(fastMosaic.StoredBytes().begin(), fastMosaic.StoredBytes().end(),
-                             expectedMosaic.StoredBytes().begin(), expectedMosaic.StoredBytes().end()))
-          << "round " << round;
-    }
   }
 }
 

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for a short fixed time, seeded with the test files of its format. New inputs go to
+# a scratch corpus under the build folder; a crash leaves its input there too and fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/fuzz
+seconds=${FUZZ_SECONDS:-20}
+declare -A seeds=(
+  [bmp_fuzz]="tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b tests/data/bmpsuite/x"
+  [icon_fuzz]="tests/data/icon"
+  [metafile_fuzz]="tests/data/metafile"
+)
+for target in bmp_fuzz icon_fuzz metafile_fuzz; do
+  scratch="$build/corpus/$target"
+  mkdir -p "$scratch" "$build/artifacts"
+  echo "fuzz-smoke: $target for ${seconds}s"
+  # shellcheck disable=SC2086
+  "$build/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2560 -max_len=65536 -print_final_stats=1 \
+    -artifact_prefix="$build/artifacts/$target-" "$scratch" ${seeds[$target]} 2>&1 | tail -n 12
+done

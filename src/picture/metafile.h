@@ -1,0 +1,38 @@
+// TMetafile: a Windows metafile (with its placeable header) or an enhanced metafile. A metafile is read and
+// its records are checked, but it never becomes a bitmap.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "graphic.h"
+
+namespace mozenta {
+
+class TMetafile : public TGraphic {
+ public:
+  const char* ClassName() const override { return "TMetafile"; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+
+  // Reads an enhanced metafile when the content says so (whatever the extension), otherwise a placeable
+  // Windows metafile. Throws EReadError when the file is shorter than a fixed-size part it announces,
+  // EInvalidGraphic "メタファイルが不正です" when the header or the records do not hold together.
+  void LoadFromFile(InputFile& file) override;
+
+  bool Enhanced() const { return enhanced_; }
+  // The metafile records: the whole enhanced metafile, or the Windows metafile after its placeable header.
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  bool enhanced_ = false;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// Structural checks of metafile records, as a platform would make them before accepting the data.
+bool IsSoundEnhancedMetafile(const std::vector<std::uint8_t>& bytes);
+bool IsSoundWindowsMetafile(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace mozenta

@@ -1,0 +1,23 @@
+#include "picture.h"
+
+#include "file_formats.h"
+
+namespace mozenta {
+
+TPicture::TPicture() {
+  // The registry exists from the first holder on.
+  TFileFormatsList::Instance();
+}
+
+TPicture::~TPicture() {
+  if (graphic_) graphic_->SetOnChange(nullptr);
+}
+
+void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+  if (graphic_) graphic_->SetOnChange(nullptr);
+  graphic_ = std::move(graphic);
+  if (graphic_) graphic_->SetOnChange([this] { Changed(); });
+  Changed();
+}
+
+}  // namespace mozenta
