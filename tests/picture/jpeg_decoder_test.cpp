@@ -12,6 +12,7 @@
 
 #include <jerror.h>
 
+#include "bmp_builder.h"
 #include "djpeg_reference.h"
 #include "picture/errors.h"
 #include "support/jpeg_encoder.h"
@@ -117,12 +118,9 @@ Bytes WithFrameSize(Bytes jpeg, int width, int height) {
 }
 
 Bytes SmallBmp() {
-  // A 1 × 1 24-bit BMP: file header, 40-byte info header, one padded row.
-  const std::uint8_t header[] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
-                                 0,   0,   0,  1, 0, 0, 0, 1, 0, 0, 0,  1, 0, 24, 0};
-  Bytes bmp(58, 0);
-  std::copy(std::begin(header), std::end(header), bmp.begin());
-  return bmp;
+  testing::BmpFields f;
+  f.pixels.resize(16);
+  return testing::BuildBmp(f);
 }
 
 // --- Public test files against the library's own decoder ---------------------------------------------
