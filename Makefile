@@ -38,6 +38,7 @@ fuzz-smoke: deps
 
 bench: build
 	$(RELEASE_DIR)/bench/conversion_bench
+	$(RELEASE_DIR)/bench/jpeg_decode_bench
 	$(RELEASE_DIR)/bench/output_bench
 	$(RELEASE_DIR)/bench/image_paint_bench
 	$(RELEASE_DIR)/bench/bmp_load_bench

@@ -8,9 +8,10 @@ seconds=${FUZZ_SECONDS:-20}
 declare -A seeds=(
   [bmp_fuzz]="tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b tests/data/bmpsuite/x"
   [icon_fuzz]="tests/data/icon"
+  [jpeg_fuzz]="tests/data/jpeg/libjpeg-turbo tests/data/jpeg/pillow"
   [metafile_fuzz]="tests/data/metafile"
 )
-for target in bmp_fuzz icon_fuzz metafile_fuzz; do
+for target in bmp_fuzz icon_fuzz jpeg_fuzz metafile_fuzz; do
   scratch="$build/corpus/$target"
   mkdir -p "$scratch" "$build/artifacts"
   echo "fuzz-smoke: $target for ${seconds}s"

@@ -10,6 +10,7 @@
 #include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
 #include "picture/errors.h"
+#include "picture/jpeg_image.h"
 #include "picture/source_picture.h"
 
 namespace mozenta {
@@ -119,6 +120,7 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
 
 int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
              bool errIsTerminal) {
+  RegisterJpegFormats();
   BatchOptions options;
   try {
     options = ParseBatchOptions(arguments);

@@ -188,6 +188,41 @@ TEST_F(BatchJob, UsageErrorsTouchNoFile) {
   EXPECT_TRUE(fs::is_empty(folder_));
 }
 
+struct DecoderCase {
+  const char* name;
+  const char* jpeg;
+  const char* djpegOptions;
+};
+
+class BatchJpeg : public BatchJob, public ::testing::WithParamInterface<DecoderCase> {};
+
+// A JPEG gives the same three files as the library's own decoder's BMP of it, decoded with the same
+// settings, does.
+TEST_P(BatchJpeg, GivesTheFilesOfTheLibraryDecodersBitmap) {
+  if (std::system("command -v djpeg >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "djpeg (libjpeg-turbo-progs) is absent";
+  const DecoderCase& c = GetParam();
+  const std::string jpeg = (fs::path(MOZENTA_TEST_DATA_DIR) / "jpeg" / c.jpeg).string();
+  const fs::path decoded = folder_ / "decoded.bmp";
+  const std::string djpeg = std::string("djpeg -dct float ") + c.djpegOptions + " -bmp -outfile " +
+                            decoded.string() + " " + jpeg + " 2>/dev/null";
+  ASSERT_EQ(std::system(djpeg.c_str()), 0) << djpeg;
+  ASSERT_EQ(Run({"--block-width", "16", "--block-height", "16", jpeg, OutName()}), kExitSuccess) << err_;
+  ASSERT_EQ(
+      Run({"--block-width", "16", "--block-height", "16", decoded.string(), (folder_ / "ref").string()}),
+      kExitSuccess)
+      << err_;
+  for (const char* extension : {".txt", ".csv", ".bmp"}) {
+    EXPECT_EQ(Output(extension), ReadFile(folder_ / (std::string("ref") + extension))) << extension;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, BatchJpeg,
+                         ::testing::Values(DecoderCase{"Colour", "pillow/hopper.jpg", ""},
+                                           DecoderCase{"Grey", "pillow/hopper_gray.jpg", "-colors 236"},
+                                           DecoderCase{"Progressive", "libjpeg-turbo/testimgp.jpg", ""}),
+                         [](const ::testing::TestParamInfo<DecoderCase>& info) { return info.param.name; });
+
 // The real executable: its exit status and streams.
 TEST_F(BatchJob, ExecutableExitsWithTheJobsStatus) {
   const std::string command = std::string(MOZENTA_BATCH_EXECUTABLE) + " " +
