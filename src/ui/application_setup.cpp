@@ -4,10 +4,12 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QPalette>
+#include <QScreen>
 #include <QTranslator>
 #include <QWidget>
 
 #include "application_title.h"
+#include "picture/jpeg_image.h"
 
 namespace mozenta {
 
@@ -40,6 +42,8 @@ void SetUpApplication(QApplication& application) {
   InstallFontSubstitutions();
   InstallJapaneseTranslations(application);
   QApplication::setApplicationName(ApplicationTitleText());
+  // Measured once: JPEG pictures are decoded for the display they will be shown on.
+  if (const QScreen* display = QGuiApplication::primaryScreen()) SetJpegDisplayBitsPerPixel(display->depth());
 }
 
 QFont FormFont() {

@@ -21,7 +21,8 @@ void InstallFontSubstitutions();
 // English texts, when the translation files are not installed.
 bool InstallJapaneseTranslations(QApplication& application);
 
-// Everything above, plus the application title taken from the program file's name.
+// Everything above, the application title taken from the program file's name, and the display depth that
+// JPEG decoding follows.
 void SetUpApplication(QApplication& application);
 
 // The application title of this process (see ApplicationTitle), as a QString.

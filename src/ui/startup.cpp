@@ -7,6 +7,7 @@
 #include "error_handler.h"
 #include "forms.h"
 #include "main_window.h"
+#include "picture/jpeg_image.h"
 
 namespace mozenta {
 
@@ -43,6 +44,7 @@ int RunForms(QApplication& application, const PaletteSizeQuery& paletteSize) {
 }
 
 int RunMozenta(int argc, char** argv) {
+  RegisterJpegFormats();
   TApplication application(argc, argv);
   SetUpApplication(application);
   return RunForms(application);

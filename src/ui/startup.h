@@ -26,7 +26,7 @@ bool PassesDisplayCheck(TForm& mainWindow, const PaletteSizeQuery& paletteSize);
 // main window closes. Returns the exit status: 0 also when the display check refused.
 int RunForms(QApplication& application, const PaletteSizeQuery& paletteSize = DisplayPaletteSize);
 
-// The program: registers the picture formats, makes the application object and calls RunForms.
+// The program: registers the JPEG formats, makes the application object and calls RunForms.
 int RunMozenta(int argc, char** argv);
 
 }  // namespace mozenta

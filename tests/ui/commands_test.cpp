@@ -16,6 +16,7 @@ namespace mozenta::testing {
 namespace {
 
 const QString kGolden = QStringLiteral(MOZENTA_TEST_DATA_DIR "/golden/");
+const QString kJpegData = QStringLiteral(MOZENTA_TEST_DATA_DIR "/jpeg/");
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
@@ -101,6 +102,31 @@ TEST_F(CommandsTest, WholeRoadFromABitmapGivesTheGoldenFiles) {
   EXPECT_EQ(ReadAll(PathOf("road.csv")), ReadAll(kGolden + QStringLiteral("worked-example-rows.csv")));
   EXPECT_EQ(ReadAll(PathOf("road.bmp")), ReadAll(kGolden + QStringLiteral("worked-example-mosaic32.bmp")))
       << "the offscreen display has 32 bits per pixel";
+}
+
+// The road from a JPEG with a colour cleared, a label changed, a block height typed and the column order:
+// the windows write what the batch tool writes with the same settings (tests/data/README.md).
+TEST_F(CommandsTest, WholeRoadFromAJpegGivesTheGoldenFiles) {
+  Load(kJpegData + QStringLiteral("pillow/pil_sample_rgb.jpg"));
+  EXPECT_EQ(Form2->All1->size(), QSize(100, 100));
+  Convert([](QWidget*) {
+    Click(Form4->ArCheckBox1[3]);
+    Form4->ArEdit1[7]->setText(QStringLiteral("W"));
+    Click(Form4->Button1);
+  });
+  EXPECT_FALSE(GridHolds(3));
+  EXPECT_TRUE(GridHolds(2));
+  TypeInto(Form1->SpinEdit2, "30");
+  Click(Form1->CheckBox1);
+  answers_.Then(ChooseFile(PathOf("road")));
+  Click(Form1->Button4);
+
+  for (const char* extension : {".txt", ".csv", ".bmp"}) {
+    const QString golden = kGolden + QStringLiteral("window-road-jpeg") + QLatin1String(extension);
+    const QByteArray expected = ReadAll(golden);
+    ASSERT_FALSE(expected.isEmpty()) << golden.toStdString();
+    EXPECT_EQ(ReadAll(PathOf("road") + QLatin1String(extension)), expected) << extension;
+  }
 }
 
 TEST_F(CommandsTest, CancelledOpenDialogChangesNothing) {

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <cstdio>
 
+#include "picture/jpeg_image.h"
 #include "picture/source_picture.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
@@ -34,6 +35,7 @@ bool Save(QWidget* window, const QDir& folder, const char* name) {
 int main(int argc, char** argv) {
   using namespace mozenta;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  RegisterJpegFormats();
   TApplication application(argc, argv);
   SetUpApplication(application);
   if (argc != 3) {
