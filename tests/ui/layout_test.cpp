@@ -18,7 +18,7 @@
 namespace mozenta::testing {
 namespace {
 
-struct ControlSpec {
+struct ControlDesign {
   const char* window;  // object name of the window
   const char* name;
   const char* kind;  // class name
@@ -42,11 +42,11 @@ QString TextOf(QWidget* control) {
   return {};
 }
 
-void PrintTo(const ControlSpec& spec, std::ostream* out) {
-  *out << spec.window << "." << spec.name;
+void PrintTo(const ControlDesign& design, std::ostream* out) {
+  *out << design.window << "." << design.name;
 }
 
-const ControlSpec kControls[] = {
+const ControlDesign kControls[] = {
     {"Form1",
      "Button1",
      "QPushButton",
@@ -124,24 +124,24 @@ const ControlSpec kControls[] = {
     {"Form4", "Button2", "QPushButton", {72, 216, 57, 25}, "色初期化", "", true, true},
 };
 
-class ControlLayoutTest : public FormsTest, public ::testing::WithParamInterface<ControlSpec> {};
+class ControlLayoutTest : public FormsTest, public ::testing::WithParamInterface<ControlDesign> {};
 
 TEST_P(ControlLayoutTest, MatchesTheDesign) {
-  const ControlSpec& spec = GetParam();
-  TForm* window = WindowNamed(spec.window);
+  const ControlDesign& design = GetParam();
+  TForm* window = WindowNamed(design.window);
   ASSERT_NE(window, nullptr);
-  auto* control = window->findChild<QWidget*>(QString::fromLatin1(spec.name));
+  auto* control = window->findChild<QWidget*>(QString::fromLatin1(design.name));
   ASSERT_NE(control, nullptr);
-  EXPECT_STREQ(control->metaObject()->className(), spec.kind);
+  EXPECT_STREQ(control->metaObject()->className(), design.kind);
   // Positions are within the window's client area (the scrolled area for the picture windows).
-  EXPECT_EQ(control->pos(), spec.bounds.topLeft());
-  if (spec.bounds.width() > 0) {
-    EXPECT_EQ(control->size(), spec.bounds.size());
+  EXPECT_EQ(control->pos(), design.bounds.topLeft());
+  if (design.bounds.width() > 0) {
+    EXPECT_EQ(control->size(), design.bounds.size());
   }
-  EXPECT_EQ(TextOf(control), QString::fromUtf8(spec.text));
-  EXPECT_EQ(control->toolTip(), QString::fromUtf8(spec.hint));
-  EXPECT_EQ(control->isEnabled(), spec.enabled);
-  EXPECT_EQ(!control->isHidden(), spec.visible);
+  EXPECT_EQ(TextOf(control), QString::fromUtf8(design.text));
+  EXPECT_EQ(control->toolTip(), QString::fromUtf8(design.hint));
+  EXPECT_EQ(control->isEnabled(), design.enabled);
+  EXPECT_EQ(!control->isHidden(), design.visible);
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, ControlLayoutTest, ::testing::ValuesIn(kControls), [](const auto& info) {
@@ -183,27 +183,27 @@ TEST_F(FormsTest, PaletteDialogRowsAreDesigned) {
   }
 }
 
-struct WindowSpec {
+struct WindowDesign {
   const char* name;
   const char* caption;
   QSize outerSize;
 };
 
-void PrintTo(const WindowSpec& spec, std::ostream* out) {
-  *out << spec.name;
+void PrintTo(const WindowDesign& design, std::ostream* out) {
+  *out << design.name;
 }
 
-class WindowFrameTest : public FormsTest, public ::testing::WithParamInterface<WindowSpec> {};
+class WindowFrameTest : public FormsTest, public ::testing::WithParamInterface<WindowDesign> {};
 
 TEST_P(WindowFrameTest, HasCaptionOuterSizeFontAndColour) {
-  const WindowSpec& spec = GetParam();
-  TForm* window = WindowNamed(spec.name);
+  const WindowDesign& design = GetParam();
+  TForm* window = WindowNamed(design.name);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(window->windowTitle(), QString::fromUtf8(spec.caption));
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8(design.caption));
   EXPECT_TRUE(window->isHidden()) << "every window is created hidden";
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-  EXPECT_EQ(window->frameGeometry().size(), spec.outerSize);
+  EXPECT_EQ(window->frameGeometry().size(), design.outerSize);
   EXPECT_EQ(window->font().family(), QString::fromUtf8("ＭＳ Ｐゴシック"));
   EXPECT_EQ(window->font().pixelSize(), 12);
   EXPECT_EQ(QFontInfo(window->font()).family(), QStringLiteral("IPAPGothic"))
@@ -215,10 +215,10 @@ TEST_P(WindowFrameTest, HasCaptionOuterSizeFontAndColour) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowFrameTest,
-                         ::testing::Values(WindowSpec{"Form1", "Mozenta ver2.0", {509, 105}},
-                                           WindowSpec{"Form2", "フルカラー画像", {262, 267}},
-                                           WindowSpec{"Form3", "モザイク画像", {354, 327}},
-                                           WindowSpec{"Form4", "色変更", {179, 276}}),
+                         ::testing::Values(WindowDesign{"Form1", "Mozenta ver2.0", {509, 105}},
+                                           WindowDesign{"Form2", "フルカラー画像", {262, 267}},
+                                           WindowDesign{"Form3", "モザイク画像", {354, 327}},
+                                           WindowDesign{"Form4", "色変更", {179, 276}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The focus order, as Tab walks it from the first control; disabled controls are skipped.
