@@ -14,6 +14,7 @@
 
 #include "mosaic/color_grid.h"
 #include "mosaic/palette.h"
+#include "mosaic/report_cells.h"
 #include "mosaic/save_mosaic.h"
 
 namespace mozenta {
@@ -117,6 +118,14 @@ void BM_WriteReports(benchmark::State& state) {
   SetByteCounters(state, SizeOf(chart) + SizeOf(Folder() + "/mosaic.csv"));
 }
 BENCHMARK(BM_WriteReports)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same reports with the cell lines written by the portable code, where the vector kernel would apply.
+void BM_WriteReportsPortableCells(benchmark::State& state) {
+  report_internal::UseCellKernel(report_internal::CellKernel::kPortable);
+  BM_WriteReports(state);
+  report_internal::UseCellKernel(report_internal::CellKernel::kFastest);
+}
+BENCHMARK(BM_WriteReportsPortableCells)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PlainWritesOfTheReportBytes(benchmark::State& state) {
   FillGrid();

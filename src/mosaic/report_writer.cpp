@@ -1,6 +1,7 @@
 #include "report_writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -9,17 +10,41 @@
 #include "output_names.h"
 #include "palette.h"
 #include "picture/errors.h"
+#include "report_cells.h"
 #include "report_file.h"
 #include "shift_jis.h"
 
 namespace mozenta {
+namespace report_internal {
 namespace {
+
+CellKernel cellKernelInUse = CellKernel::kFastest;
+
+}  // namespace
+
+void UseCellKernel(CellKernel kernel) {
+  cellKernelInUse = kernel;
+}
+
+CellKernel CellKernelInUse() {
+  return cellKernelInUse;
+}
+
+}  // namespace report_internal
+
+namespace {
+
+using report_internal::GridBlock;
+using report_internal::kVectorTileColumns;
+using report_internal::UniformLabels;
 
 // Both files are written out in pieces of up to 64 KiB: one system call per few hundred cell rows. A cell
 // row of the widest mosaic with labels of up to eight bytes always fits the buffer whole.
 constexpr std::size_t kChartBufferBytes = 64 << 10;
 constexpr std::size_t kCountsBufferBytes = 64 << 10;
 static_assert(kChartBufferBytes >= kGridColumns * sizeof(std::uint64_t) + 2);
+// The vector kernel reserves room for a tile's rows at a time, two-byte labels at most.
+static_assert(kChartBufferBytes >= report_internal::VectorReserveBytes(kGridColumns, 2));
 // Cell rows of a block gathered at a time from the column-ordered grid.
 constexpr int kStripRows = 32;
 
@@ -33,6 +58,24 @@ constexpr std::string_view kCountIndent = "   ";
 using Counts = std::array<std::int32_t, kPaletteColors>;
 
 enum class WalkOrder { kRows, kColumns };
+
+// Short lines are put together in a local array or a scratch string and written in one piece.
+char* Append(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+constexpr std::size_t kNumberBytes = 20;  // the decimal digits of any 64-bit value, its sign included
+char* AppendNumber(char* out, std::int64_t value) {
+  return std::to_chars(out, out + kNumberBytes, value).ptr;
+}
+char* AppendLineEnd(char* out) {
+  return Append(out, "\r\n");
+}
+// A block's name: its column number, "列目-", its row number, "段目".
+constexpr std::size_t kBlockNameBytes = 2 * kNumberBytes + kColumnMark.size() + kRowMark.size();
+char* AppendBlockName(char* out, std::int64_t column, std::int64_t row) {
+  return Append(AppendNumber(Append(AppendNumber(out, column), kColumnMark), row), kRowMark);
+}
 
 // A label in the counts file: as it is, unless a comma, a double quote or a line break in it would break
 // the columns; such a label is quoted, its double quotes doubled.
@@ -53,6 +96,7 @@ struct EncodedLabels {
     for (int i = 0; i < kPaletteColors; ++i) {
       chart[i] = Utf8ToShiftJis(utf8[i]);
       counts[i] = CountsFileLabel(chart[i]);
+      countEntries[i] = std::string(kCountIndent) + chart[i] + "=";
       maxLength = std::max(maxLength, chart[i].size());
     }
     packed = maxLength <= sizeof(std::uint64_t);
@@ -72,11 +116,17 @@ struct EncodedLabels {
         std::memcpy(&pairWords[pair], both.data(), both.size());
         pairLanes[pair] = lanes[first] + lanes[second];
       }
+      uniform.length = static_cast<int>(maxLength);
+      for (int i = 0; i < kPaletteColors; ++i) {
+        for (std::size_t k = 0; k < maxLength; ++k)
+          uniform.bytes[k][i] = static_cast<std::uint8_t>(chart[i][k]);
+      }
     }
   }
 
-  std::array<std::string, 8> chart;   // Shift_JIS
-  std::array<std::string, 8> counts;  // Shift_JIS, quoted where the columns need it
+  std::array<std::string, 8> chart;         // Shift_JIS
+  std::array<std::string, 8> counts;        // Shift_JIS, quoted where the columns need it
+  std::array<std::string, 8> countEntries;  // "   ", the chart form and "=": each count in the chart
   std::size_t maxLength = 0;
   // Labels of up to eight bytes are also kept as one zero-padded word each: a cell stores the whole word
   // and moves on by the label's length.
@@ -90,6 +140,8 @@ struct EncodedLabels {
   // one piece, pair a + 8b, with their lane increments.
   std::array<std::uint32_t, 64> pairWords{};
   std::array<std::uint64_t, 64> pairLanes{};
+  // The same labels for the vector kernel; its length stays 0 unless they are of one length, 1 or 2.
+  UniformLabels uniform;
 };
 
 // Hides the gauge when the report ends, by return or by error.
@@ -121,7 +173,19 @@ class BlockWriter {
         width_(blockWidth),
         height_(blockHeight),
         // No block holds more columns than the grid.
-        strip_(static_cast<std::size_t>(std::min<std::int64_t>(blockWidth, kGridColumns)) * kStripRows) {}
+        strip_(static_cast<std::size_t>(std::min<std::int64_t>(blockWidth, kGridColumns)) * kStripRows),
+        vectorCells_(labels.uniform.length != 0 &&
+                     report_internal::CellKernelInUse() == report_internal::CellKernel::kFastest &&
+                     report_internal::Avx2CellKernelAvailable()),
+        countLines_(CountLinesBytes(), '\0') {}
+
+  // The two count lines of a block or of the totals, put together in a scratch string sized once.
+  std::size_t CountLinesBytes() const {
+    std::size_t bytes = 2 * 2;
+    for (const std::string& entry : labels_.countEntries)
+      bytes += entry.size() + kNumberBytes;
+    return bytes;
+  }
 
   void WriteHeading() {
     for (const std::string& label : labels_.counts) {
@@ -132,47 +196,76 @@ class BlockWriter {
   }
 
   // Block (bx, by), both counted from 0: its header, its H cell rows, its count lines, its counts line.
-  void WriteBlock(std::int64_t bx, std::int64_t by) {
-    chart_.Write(kHeaderStart);
-    chart_.WriteNumber(bx + 1);
-    chart_.Write(kColumnMark);
-    chart_.WriteNumber(by + 1);
-    chart_.Write(kRowMark);
-    chart_.Write(kHeaderEnd);
-    chart_.WriteLineEnd();
+  // (nextBx, nextBy) is the block written after it, if any: the grid's cells of that one are asked for
+  // ahead.
+  void WriteBlock(std::int64_t bx, std::int64_t by, std::int64_t nextBx, std::int64_t nextBy) {
+    char header[kHeaderStart.size() + kBlockNameBytes + kHeaderEnd.size() + 2];
+    char* end =
+        AppendLineEnd(Append(AppendBlockName(Append(header, kHeaderStart), bx + 1, by + 1), kHeaderEnd));
+    chart_.Write(std::string_view(header, static_cast<std::size_t>(end - header)));
 
-    // Only blocks of the last block column reach past MaxX, and there may be no column at all (MaxX = −1);
-    // likewise for the rows, and the rows below MaxY are empty lines.
-    const std::int64_t firstX = bx * width_;
-    const std::int64_t firstY = by * height_;
-    const std::int64_t cells = std::clamp<std::int64_t>(MaxX + 1 - firstX, 0, width_);
-    const std::int64_t rows = std::clamp<std::int64_t>(MaxY + 1 - firstY, 0, height_);
+    const BlockCells cells = CellsOf(bx, by);
     Counts block{};
-    for (std::int64_t r = 0; r < rows; r += kStripRows) {
-      const int stripRows = static_cast<int>(std::min<std::int64_t>(kStripRows, rows - r));
-      LoadStrip(static_cast<int>(firstX), static_cast<int>(cells), static_cast<int>(firstY + r), stripRows);
-      for (int s = 0; s < stripRows; ++s)
-        WriteCellRow(static_cast<int>(cells), s, block);
+    if (vectorCells_ && cells.columns >= kVectorTileColumns) {
+      WriteVectorCellRows(cells, CellsOf(nextBx, nextBy), block);
+    } else {
+      WritePortableCellRows(cells, block);
     }
-    for (std::int64_t r = rows; r < height_; ++r)
+    for (std::int64_t r = cells.rows; r < height_; ++r)
       chart_.WriteLineEnd();
     WriteCountLines(block);
 
-    counts_.WriteNumber(bx + 1);
-    counts_.Write(kColumnMark);
-    counts_.WriteNumber(by + 1);
-    counts_.Write(kRowMark);
+    char line[kBlockNameBytes + kPaletteColors * (1 + kNumberBytes) + 2];
+    end = AppendBlockName(line, bx + 1, by + 1);
     for (int i = 0; i < kPaletteColors; ++i) {
-      counts_.Write(",");
-      counts_.WriteNumber(block[i]);
+      end = AppendNumber(Append(end, ","), block[i]);
       totals_[i] += block[i];
     }
-    counts_.WriteLineEnd();
+    end = AppendLineEnd(end);
+    counts_.Write(std::string_view(line, static_cast<std::size_t>(end - line)));
   }
 
   void WriteTotals() { WriteCountLines(totals_); }
 
  private:
+  // The part of a block inside the mosaic. Only blocks of the last block column reach past MaxX, and there
+  // may be no column at all (MaxX = −1); likewise for the rows. A block past the last block column or row
+  // has no cells.
+  struct BlockCells {
+    int firstX, firstY;
+    int columns, rows;
+  };
+  BlockCells CellsOf(std::int64_t bx, std::int64_t by) const {
+    const std::int64_t firstX = bx * width_, firstY = by * height_;
+    return {static_cast<int>(std::min<std::int64_t>(firstX, kGridColumns)),
+            static_cast<int>(std::min<std::int64_t>(firstY, kGridRows)),
+            static_cast<int>(std::clamp<std::int64_t>(MaxX + 1 - firstX, 0, width_)),
+            static_cast<int>(std::clamp<std::int64_t>(MaxY + 1 - firstY, 0, height_))};
+  }
+
+  // The block's cell rows through the vector kernel.
+  void WriteVectorCellRows(const BlockCells& cells, const BlockCells& next, Counts& block) {
+    const std::uint8_t* const grid = &ColorGrid[0][0];
+    const auto cell = [grid](int x, int y) { return grid + static_cast<std::ptrdiff_t>(x) * kGridRows + y; };
+    GridBlock gridBlock{cell(cells.firstX, cells.firstY), kGridRows, grid + sizeof ColorGrid, cells.columns,
+                        cells.rows};
+    if (next.rows > 0 && next.columns > 0) {
+      gridBlock.next = cell(next.firstX, next.firstY);
+      gridBlock.nextCells = next.columns;
+    }
+    report_internal::WriteBlockCellsAvx2(chart_, gridBlock, labels_.uniform, block);
+  }
+
+  // The block's cell rows through the portable code.
+  void WritePortableCellRows(const BlockCells& cells, Counts& block) {
+    for (int r = 0; r < cells.rows; r += kStripRows) {
+      const int stripRows = std::min(kStripRows, cells.rows - r);
+      LoadStrip(cells.firstX, cells.columns, cells.firstY + r, stripRows);
+      for (int s = 0; s < stripRows; ++s)
+        WriteCellRow(cells.columns, s, block);
+    }
+  }
+
   // Copies `stripRows` rows from row y0 of `cells` grid columns from firstX into the strip, column by
   // column: the grid is stored by columns, and reading it across a row would touch a new cache line per
   // cell.
@@ -257,13 +350,13 @@ class BlockWriter {
 
   // Two lines: entries 0..3, then 4..7, each entry as "   ", its label, "=" and its count.
   void WriteCountLines(const Counts& counts) {
+    char* const start = countLines_.data();
+    char* end = start;
     for (int i = 0; i < kPaletteColors; ++i) {
-      chart_.Write(kCountIndent);
-      chart_.Write(labels_.chart[i]);
-      chart_.Write("=");
-      chart_.WriteNumber(counts[i]);
-      if (i % 4 == 3) chart_.WriteLineEnd();
+      end = AppendNumber(Append(end, labels_.countEntries[i]), counts[i]);
+      if (i % 4 == 3) end = AppendLineEnd(end);
     }
+    chart_.Write(std::string_view(start, static_cast<std::size_t>(end - start)));
   }
 
   ReportFile& chart_;
@@ -272,6 +365,8 @@ class BlockWriter {
   const std::int64_t width_;
   const std::int64_t height_;
   std::vector<std::uint8_t> strip_;  // kStripRows cells of each column of a block, column after column
+  const bool vectorCells_;           // cell rows of a tile's width or more go through the vector kernel
+  std::string countLines_;           // room for the two count lines
   Counts totals_{};
 };
 
@@ -300,14 +395,24 @@ void WriteReport(const std::string& chartFileName, const ReportSettings& setting
   if (order == WalkOrder::kRows) {
     for (std::int64_t by = 0; by <= lastBlockRow; ++by) {
       gauge.SetProgress(static_cast<int>(by));
-      for (std::int64_t bx = 0; bx <= lastBlockColumn; ++bx)
-        writer.WriteBlock(bx, by);
+      for (std::int64_t bx = 0; bx <= lastBlockColumn; ++bx) {
+        if (bx < lastBlockColumn) {
+          writer.WriteBlock(bx, by, bx + 1, by);
+        } else {
+          writer.WriteBlock(bx, by, 0, by + 1);
+        }
+      }
     }
   } else {
     for (std::int64_t bx = 0; bx <= lastBlockColumn; ++bx) {
       gauge.SetProgress(static_cast<int>(bx));
-      for (std::int64_t by = 0; by <= lastBlockRow; ++by)
-        writer.WriteBlock(bx, by);
+      for (std::int64_t by = 0; by <= lastBlockRow; ++by) {
+        if (by < lastBlockRow) {
+          writer.WriteBlock(bx, by, bx, by + 1);
+        } else {
+          writer.WriteBlock(bx, by, bx + 1, 0);
+        }
+      }
     }
   }
   writer.WriteTotals();
