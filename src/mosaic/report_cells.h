@@ -36,16 +36,19 @@ struct GridBlock {
   int nextCells = 0;
 };
 
-// Bytes of chart buffer the kernel reserves at a time for rows of `cells` cells.
-constexpr std::size_t VectorReserveBytes(int cells, int labelLength) {
+// Bytes of the buffer in which the kernel puts together a strip of 16 rows of `cells` cells.
+constexpr std::size_t VectorStagingBytes(int cells, int labelLength) {
   return static_cast<std::size_t>(kVectorTileRows) * (static_cast<std::size_t>(cells) * labelLength + 2);
 }
 
 // Writes the block's rows to `chart`, each as the labels of its cells from left to right and CR LF, and
 // adds each cell to counts[index]. Cells hold 0..7 (higher bits are ignored). Up to 15 rows of the grid
-// below the block may be read, never past readableEnd; they do not count.
-void WriteBlockCellsAvx2(ReportFile& chart, const GridBlock& block, const UniformLabels& labels,
-                         std::array<std::int32_t, 8>& counts);
+// below the block may be read, never past readableEnd; they do not count. The rows are put together 16 at
+// a time in `staging`, VectorStagingBytes(block.cells, labels.length) bytes, and written from there: the
+// chart's buffer then fills to the brim before each write to the file (a write that ends within a page
+// costs the file system about twice as much).
+void WriteBlockCellsAvx2(ReportFile& chart, char* staging, const GridBlock& block,
+                         const UniformLabels& labels, std::array<std::int32_t, 8>& counts);
 
 // True when the AVX2 kernel is built in and the processor runs it.
 bool Avx2CellKernelAvailable();

@@ -7,19 +7,18 @@
 // each, in each half: [row r cells 0..7, row r + 1 cells 0..7 | row r cells 8..15, row r + 1 cells 8..15].
 // A byte shuffle from a 16-byte table of the labels turns the cells into their labels; for two-byte labels
 // the shuffles of the first and the second bytes, interleaved, give row r and row r + 1 whole, 32 bytes each.
-// They are stored straight into the rows' places in the chart's buffer.
+// They are stored straight into the rows' places in a staging buffer, from which the strip is written.
 //
-// The cells are counted before the transpose: a compare per palette entry gives −1 in each byte that holds
-// the entry, and subtracting it counts the cell in that byte. A byte counts at most 255 cells, so the byte
-// counters are summed into 64-bit ones (vpsadbw) every few tiles.
+// The cells are counted before the transpose (see CellCounters).
 //
 // A row whose width is not a multiple of 16 ends with a tile that overlaps the one before it: it stores the
 // same labels again, and its columns that were already counted are masked off. Rows of a tile below the
-// block are transposed and stored too, into buffer space past the block's rows that is reserved but never
-// kept; they are masked off from the counts.
+// block are transposed and stored too, into the staging buffer past the strip's rows, and are never
+// written; they are masked off from the counts.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "report_cells.h"
 
@@ -43,10 +42,6 @@ namespace {
 constexpr int kTileColumns = kVectorTileColumns;
 constexpr int kTileRows = kVectorTileRows;
 constexpr int kPairs = kTileColumns / 2;  // vectors per tile, each a pair of columns c and c + 8
-// Tiles whose counts the byte counters hold before they are emptied: a tile adds at most 8 to a byte.
-constexpr int kTilesPerFlush = 31;
-static_assert(kTilesPerFlush * kPairs <= 255);
-
 // The tile's eight column pairs, 16 rows each, with the low three bits of each cell. Where the grid's
 // storage ends within the last columns' 16 rows, the tile is read through a zeroed copy.
 MOZENTA_AVX2_INLINE void LoadTile(const GridBlock& block, const std::uint8_t* top, __m256i pairs[kPairs]) {
@@ -73,9 +68,9 @@ MOZENTA_AVX2_INLINE void LoadTile(const GridBlock& block, const std::uint8_t* to
   }
 }
 
-// The strip two strips on from the one at `top`, in the same block or the next one, whose cells are asked
+// The strip three strips on from the one at `top`, in the same block or the next one, whose cells are asked
 // for ahead; without a next block, none.
-constexpr int kStripsAhead = 2;
+constexpr int kStripsAhead = 3;
 struct StripAhead {
   const std::uint8_t* top;
   int cells;
@@ -102,19 +97,54 @@ MOZENTA_AVX2_INLINE void PrefetchTile(const GridBlock& block, const std::uint8_t
   }
 }
 
-// Adds the cells of a column pair to the byte counters; cells under 0xFF in `masked` match no entry.
-MOZENTA_AVX2_INLINE void CountPair(__m256i pair, __m256i masked, __m256i counters[8]) {
-  const __m256i cells = _mm256_or_si256(pair, masked);
-  for (int i = 0; i < 8; ++i) {
-    const __m256i match = _mm256_cmpeq_epi8(cells, _mm256_set1_epi8(static_cast<char>(i)));
-    counters[i] = _mm256_sub_epi8(counters[i], match);
+// The cells' counts. A byte shuffle maps a cell of entry 2k to 1 and a cell of entry 2k + 1 to 16, so that
+// adding the results counts the two entries in the low and high nibbles of the bytes (a tile adds at most 8
+// to each). After each tile the bytes are summed into 64-bit counters (vpsadbw), once whole and once only
+// their low nibbles; the difference is 16 times the odd entry's count.
+struct CellCounters {
+  __m256i tables[4];
+  __m256i wholeSums[4], lowSums[4];
+};
+
+MOZENTA_AVX2_INLINE void StartCounting(CellCounters& counters) {
+  for (int k = 0; k < 4; ++k) {
+    alignas(16) std::uint8_t table[16] = {};
+    table[2 * k] = 1;
+    table[2 * k + 1] = 16;
+    counters.tables[k] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table)));
+    counters.wholeSums[k] = counters.lowSums[k] = _mm256_setzero_si256();
   }
 }
 
-MOZENTA_AVX2_INLINE void FlushCounters(__m256i counters[8], __m256i sums[8]) {
-  for (int i = 0; i < 8; ++i) {
-    sums[i] = _mm256_add_epi64(sums[i], _mm256_sad_epu8(counters[i], _mm256_setzero_si256()));
-    counters[i] = _mm256_setzero_si256();
+// Counts the tile's cells, except where `masked` holds 0xFF: the shuffle gives 0 for those.
+MOZENTA_AVX2_INLINE void CountTile(const __m256i pairs[kPairs], const __m256i masked[kPairs],
+                                   CellCounters& counters) {
+  __m256i nibbles[4];
+  for (int k = 0; k < 4; ++k)
+    nibbles[k] = _mm256_setzero_si256();
+  for (int c = 0; c < kPairs; ++c) {
+    const __m256i cells = _mm256_or_si256(pairs[c], masked[c]);
+    for (int k = 0; k < 4; ++k)
+      nibbles[k] = _mm256_add_epi8(nibbles[k], _mm256_shuffle_epi8(counters.tables[k], cells));
+  }
+  const __m256i zero = _mm256_setzero_si256(), lowNibbles = _mm256_set1_epi8(0x0F);
+  for (int k = 0; k < 4; ++k) {
+    counters.wholeSums[k] = _mm256_add_epi64(counters.wholeSums[k], _mm256_sad_epu8(nibbles[k], zero));
+    counters.lowSums[k] = _mm256_add_epi64(counters.lowSums[k],
+                                           _mm256_sad_epu8(_mm256_and_si256(nibbles[k], lowNibbles), zero));
+  }
+}
+
+MOZENTA_AVX2_INLINE std::int64_t SumOfLanes(__m256i sums) {
+  const __m128i halves = _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
+  return _mm_cvtsi128_si64(halves) + _mm_extract_epi64(halves, 1);
+}
+
+MOZENTA_AVX2_INLINE void AddCounts(const CellCounters& counters, std::array<std::int32_t, 8>& counts) {
+  for (int k = 0; k < 4; ++k) {
+    const std::int64_t low = SumOfLanes(counters.lowSums[k]);
+    counts[2 * k] += static_cast<std::int32_t>(low);
+    counts[2 * k + 1] += static_cast<std::int32_t>((SumOfLanes(counters.wholeSums[k]) - low) / 16);
   }
 }
 
@@ -163,8 +193,8 @@ MOZENTA_AVX2_INLINE void StoreTile(const __m256i rows[kPairs], char* out, std::p
 }
 
 template <int kLength>
-MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, const GridBlock& block, const UniformLabels& labels,
-                                  std::array<std::int32_t, 8>& counts) {
+MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, char* staging, const GridBlock& block,
+                                  const UniformLabels& labels, std::array<std::int32_t, 8>& counts) {
   const std::ptrdiff_t stride = block.columnStride;
   const std::ptrdiff_t rowBytes = static_cast<std::ptrdiff_t>(block.cells) * kLength + 2;
   __m256i tables[2];
@@ -177,10 +207,8 @@ MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, const GridBlock& block, con
                                               3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
   const __m256i pairColumns = _mm256_setr_epi64x(0, 0, 0x0808080808080808, 0x0808080808080808);
 
-  __m256i counters[8], sums[8];
-  for (int i = 0; i < 8; ++i)
-    counters[i] = sums[i] = _mm256_setzero_si256();
-  int tilesCounted = 0;
+  CellCounters counters;
+  StartCounting(counters);
 
   for (int top = 0; top < block.rows; top += kTileRows) {
     const int rows = std::min(kTileRows, block.rows - top);
@@ -188,7 +216,7 @@ MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, const GridBlock& block, con
     const StripAhead ahead = StripAheadOf(block, top);
     const __m256i rowsBelow = _mm256_cmpgt_epi8(rowNumbers, _mm256_set1_epi8(static_cast<char>(rows - 1)));
 
-    char* const out = chart.Reserve(VectorReserveBytes(block.cells, kLength));
+    char* const out = staging;
     for (int counted = 0; counted < block.cells;) {
       const int first = std::min(counted, block.cells - kTileColumns);
       __m256i v[kPairs];
@@ -196,36 +224,29 @@ MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, const GridBlock& block, con
       if (ahead.top != nullptr && first + kTileColumns <= ahead.cells) {
         PrefetchTile(block, ahead.top + first * stride, ahead.startsBlock);
       }
+      __m256i masked[kPairs];
       if (first == counted) {
         for (int c = 0; c < kPairs; ++c)
-          CountPair(v[c], rowsBelow, counters);
+          masked[c] = rowsBelow;
       } else {
         // The last tile of an uneven row: its columns left of `counted` were counted with the tile before.
         const __m256i countedColumns = _mm256_set1_epi8(static_cast<char>(counted - first));
         for (int c = 0; c < kPairs; ++c) {
           const __m256i columns = _mm256_add_epi8(pairColumns, _mm256_set1_epi8(static_cast<char>(c)));
-          CountPair(v[c], _mm256_or_si256(rowsBelow, _mm256_cmpgt_epi8(countedColumns, columns)), counters);
+          masked[c] = _mm256_or_si256(rowsBelow, _mm256_cmpgt_epi8(countedColumns, columns));
         }
       }
-      if (++tilesCounted == kTilesPerFlush) {
-        FlushCounters(counters, sums);
-        tilesCounted = 0;
-      }
+      CountTile(v, masked, counters);
       Transpose(v);
       StoreTile<kLength>(v, out + first * kLength, rowBytes, tables);
       counted = first + kTileColumns;
     }
     for (int r = 0; r < rows; ++r)
       std::memcpy(out + r * rowBytes + rowBytes - 2, "\r\n", 2);
-    chart.Commit(out + rows * rowBytes);
+    chart.Write(std::string_view(out, static_cast<std::size_t>(rows * rowBytes)));
   }
 
-  FlushCounters(counters, sums);
-  for (int i = 0; i < 8; ++i) {
-    const __m128i halves =
-        _mm_add_epi64(_mm256_castsi256_si128(sums[i]), _mm256_extracti128_si256(sums[i], 1));
-    counts[i] += static_cast<std::int32_t>(_mm_cvtsi128_si64(halves) + _mm_extract_epi64(halves, 1));
-  }
+  AddCounts(counters, counts);
 }
 
 }  // namespace
@@ -235,12 +256,12 @@ bool Avx2CellKernelAvailable() {
   return available;
 }
 
-void WriteBlockCellsAvx2(ReportFile& chart, const GridBlock& block, const UniformLabels& labels,
-                         std::array<std::int32_t, 8>& counts) {
+void WriteBlockCellsAvx2(ReportFile& chart, char* staging, const GridBlock& block,
+                         const UniformLabels& labels, std::array<std::int32_t, 8>& counts) {
   if (labels.length == 1) {
-    WriteBlockCells<1>(chart, block, labels, counts);
+    WriteBlockCells<1>(chart, staging, block, labels, counts);
   } else {
-    WriteBlockCells<2>(chart, block, labels, counts);
+    WriteBlockCells<2>(chart, staging, block, labels, counts);
   }
 }
 
@@ -250,7 +271,8 @@ bool Avx2CellKernelAvailable() {
   return false;
 }
 
-void WriteBlockCellsAvx2(ReportFile&, const GridBlock&, const UniformLabels&, std::array<std::int32_t, 8>&) {}
+void WriteBlockCellsAvx2(ReportFile&, char*, const GridBlock&, const UniformLabels&,
+                         std::array<std::int32_t, 8>&) {}
 
 #endif
 

@@ -38,13 +38,11 @@ using report_internal::GridBlock;
 using report_internal::kVectorTileColumns;
 using report_internal::UniformLabels;
 
-// Both files are written out in pieces of up to 64 KiB: one system call per few hundred cell rows. A cell
-// row of the widest mosaic with labels of up to eight bytes always fits the buffer whole.
+// Both files are written out in pieces of 64 KiB: one system call per few hundred cell rows. Everything
+// reaches the buffers through ReportFile::Write, which fills them to the brim, so that every write to the
+// file but the last covers whole pages.
 constexpr std::size_t kChartBufferBytes = 64 << 10;
 constexpr std::size_t kCountsBufferBytes = 64 << 10;
-static_assert(kChartBufferBytes >= kGridColumns * sizeof(std::uint64_t) + 2);
-// The vector kernel reserves room for a tile's rows at a time, two-byte labels at most.
-static_assert(kChartBufferBytes >= report_internal::VectorReserveBytes(kGridColumns, 2));
 // Cell rows of a block gathered at a time from the column-ordered grid.
 constexpr int kStripRows = 32;
 
@@ -177,13 +175,25 @@ class BlockWriter {
         vectorCells_(labels.uniform.length != 0 &&
                      report_internal::CellKernelInUse() == report_internal::CellKernel::kFastest &&
                      report_internal::Avx2CellKernelAvailable()),
-        countLines_(CountLinesBytes(), '\0') {}
+        countLines_(CountLinesBytes(), '\0'),
+        staging_(StagingBytes(), '\0') {}
 
   // The two count lines of a block or of the totals, put together in a scratch string sized once.
   std::size_t CountLinesBytes() const {
     std::size_t bytes = 2 * 2;
     for (const std::string& entry : labels_.countEntries)
       bytes += entry.size() + kNumberBytes;
+    return bytes;
+  }
+
+  // Room for a row of the widest block with packed labels, and for a strip of the vector kernel.
+  std::size_t StagingBytes() const {
+    const int columns = static_cast<int>(std::min<std::int64_t>(width_, kGridColumns));
+    std::size_t bytes = 0;
+    if (labels_.packed)
+      bytes = static_cast<std::size_t>(columns) * labels_.maxLength + 2 + sizeof(std::uint64_t);
+    if (vectorCells_)
+      bytes = std::max(bytes, report_internal::VectorStagingBytes(columns, labels_.uniform.length));
     return bytes;
   }
 
@@ -253,7 +263,7 @@ class BlockWriter {
       gridBlock.next = cell(next.firstX, next.firstY);
       gridBlock.nextCells = next.columns;
     }
-    report_internal::WriteBlockCellsAvx2(chart_, gridBlock, labels_.uniform, block);
+    report_internal::WriteBlockCellsAvx2(chart_, staging_.data(), gridBlock, labels_.uniform, block);
   }
 
   // The block's cell rows through the portable code.
@@ -286,7 +296,7 @@ class BlockWriter {
   void WriteCellRow(int cells, int s, Counts& block) {
     const std::uint8_t* cell = strip_.data() + s;
     if (labels_.packed) {
-      char* out = chart_.Reserve(static_cast<std::size_t>(cells) * labels_.maxLength + 2);
+      char* out = staging_.data();
       switch (labels_.sameLength ? labels_.maxLength : 0) {
         case 1:
           out = WritePackedCells<1>(out, cell, cells, block);
@@ -298,9 +308,8 @@ class BlockWriter {
           out = WritePackedCells<0>(out, cell, cells, block);
           break;
       }
-      out[0] = '\r';
-      out[1] = '\n';
-      chart_.Commit(out + 2);
+      out = AppendLineEnd(out);
+      chart_.Write(std::string_view(staging_.data(), static_cast<std::size_t>(out - staging_.data())));
       return;
     }
     for (int c = 0; c < cells; ++c, cell += kStripRows) {
@@ -367,6 +376,9 @@ class BlockWriter {
   std::vector<std::uint8_t> strip_;  // kStripRows cells of each column of a block, column after column
   const bool vectorCells_;           // cell rows of a tile's width or more go through the vector kernel
   std::string countLines_;           // room for the two count lines
+  // Cell rows are put together here and written in one piece each, never straight into the chart's buffer:
+  // it then fills to the brim before each write to the file.
+  std::string staging_;
   Counts totals_{};
 };
 

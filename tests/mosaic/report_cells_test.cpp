@@ -178,7 +178,8 @@ TEST_P(CellKernelAtStorageEnd, ReadsNothingPastItAndWritesTheBlock) {
     // A next block at the storage's end as well: asking for it ahead must not read it either.
     block.next = grid.data() + grid.size() - 1;
     block.nextCells = c.cells;
-    report_internal::WriteBlockCellsAvx2(chart, block, labels, counts);
+    std::vector<char> staging(report_internal::VectorStagingBytes(c.cells, c.labelLength));
+    report_internal::WriteBlockCellsAvx2(chart, staging.data(), block, labels, counts);
     chart.Close();
   }
   std::string expected;
