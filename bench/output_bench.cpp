@@ -119,6 +119,18 @@ void BM_WriteReports(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteReports)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The other block order: block columns outer.
+void BM_WriteReportsByColumns(benchmark::State& state) {
+  FillGrid();
+  SilentGauge gauge;
+  const ReportSettings settings;
+  const std::string chart = Folder() + "/mosaic.txt";
+  for (auto _ : state)
+    WriteReportByColumns(chart, settings, gauge);
+  SetByteCounters(state, SizeOf(chart) + SizeOf(Folder() + "/mosaic.csv"));
+}
+BENCHMARK(BM_WriteReportsByColumns)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The same reports with the cell lines written by the portable code, where the vector kernel would apply.
 void BM_WriteReportsPortableCells(benchmark::State& state) {
   report_internal::UseCellKernel(report_internal::CellKernel::kPortable);

@@ -22,7 +22,7 @@
 
 #include "report_cells.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
 #include <immintrin.h>
 #define MOZENTA_REPORT_AVX2_KERNEL 1
 #else
@@ -42,6 +42,7 @@ namespace {
 constexpr int kTileColumns = kVectorTileColumns;
 constexpr int kTileRows = kVectorTileRows;
 constexpr int kPairs = kTileColumns / 2;  // vectors per tile, each a pair of columns c and c + 8
+
 // The tile's eight column pairs, 16 rows each, with the low three bits of each cell. Where the grid's
 // storage ends within the last columns' 16 rows, the tile is read through a zeroed copy.
 MOZENTA_AVX2_INLINE void LoadTile(const GridBlock& block, const std::uint8_t* top, __m256i pairs[kPairs]) {
@@ -216,7 +217,6 @@ MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, char* staging, const GridBl
     const StripAhead ahead = StripAheadOf(block, top);
     const __m256i rowsBelow = _mm256_cmpgt_epi8(rowNumbers, _mm256_set1_epi8(static_cast<char>(rows - 1)));
 
-    char* const out = staging;
     for (int counted = 0; counted < block.cells;) {
       const int first = std::min(counted, block.cells - kTileColumns);
       __m256i v[kPairs];
@@ -238,12 +238,12 @@ MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, char* staging, const GridBl
       }
       CountTile(v, masked, counters);
       Transpose(v);
-      StoreTile<kLength>(v, out + first * kLength, rowBytes, tables);
+      StoreTile<kLength>(v, staging + first * kLength, rowBytes, tables);
       counted = first + kTileColumns;
     }
     for (int r = 0; r < rows; ++r)
-      std::memcpy(out + r * rowBytes + rowBytes - 2, "\r\n", 2);
-    chart.Write(std::string_view(out, static_cast<std::size_t>(rows * rowBytes)));
+      std::memcpy(staging + r * rowBytes + rowBytes - 2, "\r\n", 2);
+    chart.Write(std::string_view(staging, static_cast<std::size_t>(rows * rowBytes)));
   }
 
   AddCounts(counters, counts);
@@ -265,7 +265,7 @@ void WriteBlockCellsAvx2(ReportFile& chart, char* staging, const GridBlock& bloc
   }
 }
 
-#else  // no AVX2 kernel on this processor family
+#else  // no AVX2 kernel for this processor family
 
 bool Avx2CellKernelAvailable() {
   return false;

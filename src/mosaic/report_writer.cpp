@@ -178,25 +178,6 @@ class BlockWriter {
         countLines_(CountLinesBytes(), '\0'),
         staging_(StagingBytes(), '\0') {}
 
-  // The two count lines of a block or of the totals, put together in a scratch string sized once.
-  std::size_t CountLinesBytes() const {
-    std::size_t bytes = 2 * 2;
-    for (const std::string& entry : labels_.countEntries)
-      bytes += entry.size() + kNumberBytes;
-    return bytes;
-  }
-
-  // Room for a row of the widest block with packed labels, and for a strip of the vector kernel.
-  std::size_t StagingBytes() const {
-    const int columns = static_cast<int>(std::min<std::int64_t>(width_, kGridColumns));
-    std::size_t bytes = 0;
-    if (labels_.packed)
-      bytes = static_cast<std::size_t>(columns) * labels_.maxLength + 2 + sizeof(std::uint64_t);
-    if (vectorCells_)
-      bytes = std::max(bytes, report_internal::VectorStagingBytes(columns, labels_.uniform.length));
-    return bytes;
-  }
-
   void WriteHeading() {
     for (const std::string& label : labels_.counts) {
       counts_.Write(",");
@@ -238,6 +219,25 @@ class BlockWriter {
   void WriteTotals() { WriteCountLines(totals_); }
 
  private:
+  // The two count lines of a block or of the totals, put together in a scratch string sized once.
+  std::size_t CountLinesBytes() const {
+    std::size_t bytes = 2 * 2;
+    for (const std::string& entry : labels_.countEntries)
+      bytes += entry.size() + kNumberBytes;
+    return bytes;
+  }
+
+  // Room for a row of the widest block with packed labels, and for a strip of the vector kernel.
+  std::size_t StagingBytes() const {
+    const int columns = static_cast<int>(std::min<std::int64_t>(width_, kGridColumns));
+    std::size_t bytes = 0;
+    if (labels_.packed)
+      bytes = static_cast<std::size_t>(columns) * labels_.maxLength + 2 + sizeof(std::uint64_t);
+    if (vectorCells_)
+      bytes = std::max(bytes, report_internal::VectorStagingBytes(columns, labels_.uniform.length));
+    return bytes;
+  }
+
   // The part of a block inside the mosaic. Only blocks of the last block column reach past MaxX, and there
   // may be no column at all (MaxX = −1); likewise for the rows. A block past the last block column or row
   // has no cells.

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "mosaic/io_error.h"
+#include "mosaic/report_cells.h"
 #include "mosaic/save_mosaic.h"
 #include "output_test_support.h"
 
@@ -114,6 +115,40 @@ TEST_P(ReportFailure, ThrowsTheMappedErrorHidesTheGaugeAndClosesBothFiles) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReportFailure, ::testing::ValuesIn(kReportFailures),
                          [](const auto& info) { return info.param.name; });
+
+// A full disk under the chart while its cell lines come from either kernel (blocks of the default size,
+// wide enough for the vector kernel): the same error, the gauge hidden, both files closed.
+class ReportFailureByKernel : public ::testing::TestWithParam<report_internal::CellKernel> {
+ protected:
+  void TearDown() override { report_internal::UseCellKernel(report_internal::CellKernel::kFastest); }
+};
+
+TEST_P(ReportFailureByKernel, FullDiskUnderTheChartEndsTheReportCleanly) {
+  report_internal::UseCellKernel(GetParam());
+  ScratchFolder folder;
+  fs::create_symlink("/dev/full", folder / "pic.txt");
+  testing::SetGrid(std::vector<std::vector<int>>(300, std::vector<int>(250, 6)));
+  const int descriptors = OpenDescriptors();
+  RecordingGauge gauge;
+  try {
+    WriteReportByRows(folder / "pic.txt", ReportSettings{}, gauge);
+    FAIL() << "no error";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Code(), 101);
+    EXPECT_EQ(e.Message(), "ディスクがいっぱいです");
+  }
+  EXPECT_FALSE(gauge.visible);
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_TRUE(fs::exists(folder / "pic.csv"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, ReportFailureByKernel,
+                         ::testing::Values(report_internal::CellKernel::kFastest,
+                                           report_internal::CellKernel::kPortable),
+                         [](const auto& info) {
+                           return info.param == report_internal::CellKernel::kFastest ? "Fastest"
+                                                                                      : "Portable";
+                         });
 
 TEST(ReportFailure, NewFileInSysfsIsRefusedEvenToRoot) {
   if (!fs::is_directory("/sys/kernel")) GTEST_SKIP() << "no sysfs";
