@@ -117,14 +117,22 @@ MOZENTA_AVX2_INLINE void StartCounting(CellCounters& counters) {
   }
 }
 
-// Counts the tile's cells, except where `masked` holds 0xFF: the shuffle gives 0 for those.
-MOZENTA_AVX2_INLINE void CountTile(const __m256i pairs[kPairs], const __m256i masked[kPairs],
+// Counts the tile's cells but those of the rows where `rowsBelow` holds 0xFF and those of the columns left
+// of `firstNew`: or-ing them with 0xFF makes the shuffles give 0.
+MOZENTA_AVX2_INLINE void CountTile(const __m256i pairs[kPairs], __m256i rowsBelow, int firstNew,
                                    CellCounters& counters) {
+  // Column numbers of the pairs: c in the low half, c + 8 in the high half.
+  const __m256i pairColumns = _mm256_setr_epi64x(0, 0, 0x0808080808080808, 0x0808080808080808);
+  const __m256i counted = _mm256_set1_epi8(static_cast<char>(firstNew));
   __m256i nibbles[4];
   for (int k = 0; k < 4; ++k)
     nibbles[k] = _mm256_setzero_si256();
   for (int c = 0; c < kPairs; ++c) {
-    const __m256i cells = _mm256_or_si256(pairs[c], masked[c]);
+    __m256i cells = _mm256_or_si256(pairs[c], rowsBelow);
+    if (firstNew > 0) {
+      const __m256i columns = _mm256_add_epi8(pairColumns, _mm256_set1_epi8(static_cast<char>(c)));
+      cells = _mm256_or_si256(cells, _mm256_cmpgt_epi8(counted, columns));
+    }
     for (int k = 0; k < 4; ++k)
       nibbles[k] = _mm256_add_epi8(nibbles[k], _mm256_shuffle_epi8(counters.tables[k], cells));
   }
@@ -203,11 +211,9 @@ MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, char* staging, const GridBl
     tables[k] =
         _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(labels.bytes[k])));
   }
-  // Row numbers 0..15 in both halves, and column numbers of the pairs: c in the low half, c + 8 in the high.
+  // Row numbers 0..15 in both halves.
   const __m256i rowNumbers = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2,
                                               3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-  const __m256i pairColumns = _mm256_setr_epi64x(0, 0, 0x0808080808080808, 0x0808080808080808);
-
   CellCounters counters;
   StartCounting(counters);
 
@@ -224,19 +230,8 @@ MOZENTA_AVX2 void WriteBlockCells(ReportFile& chart, char* staging, const GridBl
       if (ahead.top != nullptr && first + kTileColumns <= ahead.cells) {
         PrefetchTile(block, ahead.top + first * stride, ahead.startsBlock);
       }
-      __m256i masked[kPairs];
-      if (first == counted) {
-        for (int c = 0; c < kPairs; ++c)
-          masked[c] = rowsBelow;
-      } else {
-        // The last tile of an uneven row: its columns left of `counted` were counted with the tile before.
-        const __m256i countedColumns = _mm256_set1_epi8(static_cast<char>(counted - first));
-        for (int c = 0; c < kPairs; ++c) {
-          const __m256i columns = _mm256_add_epi8(pairColumns, _mm256_set1_epi8(static_cast<char>(c)));
-          masked[c] = _mm256_or_si256(rowsBelow, _mm256_cmpgt_epi8(countedColumns, columns));
-        }
-      }
-      CountTile(v, masked, counters);
+      // The last tile of an uneven row overlaps the one before: its columns left of `counted` are counted.
+      CountTile(v, rowsBelow, counted - first, counters);
       Transpose(v);
       StoreTile<kLength>(v, staging + first * kLength, rowBytes, tables);
       counted = first + kTileColumns;
