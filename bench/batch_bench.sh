@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the whole job of mozenta-batch on the largest mosaic: a 2000 × 20000 photo-like picture as a BMP
-# and as a JPEG, default blocks, 32-bit mosaic. Prints each stage's seconds (best of three runs) and the
-# peak memory of one run.
+# and as a JPEG, default blocks, 32-bit mosaic. Prints each stage's seconds for three runs that write new
+# files, three that replace the files of the run before (the kernel then also frees the old files' pages),
+# and the peak memory of one run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/release
@@ -17,9 +18,13 @@ fi
 
 for picture in photo.bmp photo.jpg; do
   echo "== $picture ($(du -h "$work/$picture" | cut -f1))"
-  for run in 1 2 3; do
-    "$build/src/batch/mozenta-batch" --timings "$work/$picture" "$work/out" 2>&1 | tr '\n' ' '
-    echo
+  for mode in new replacing; do
+    for run in 1 2 3; do
+      [[ $mode == new ]] && rm -f "$work/out.txt" "$work/out.csv" "$work/out.bmp"
+      printf '%-10s' "$mode"
+      "$build/src/batch/mozenta-batch" --timings "$work/$picture" "$work/out" 2>&1 | tr '\n' ' '
+      echo
+    done
   done
   /usr/bin/time -v "$build/src/batch/mozenta-batch" "$work/$picture" "$work/out" 2>&1 |
     grep -E 'Maximum resident|Elapsed' | sed 's/^\s*/  /'
