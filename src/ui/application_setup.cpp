@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QPalette>
 #include <QScreen>
+#include <QSettings>
 #include <QTranslator>
 #include <QWidget>
 
@@ -31,6 +32,13 @@ bool InstallJapaneseTranslations(QApplication& application) {
   return true;
 }
 
+void KeepQtSettingsInThisRun() {
+  // Qt's dialogs keep their custom colours and visited folders in the user's "QtProject" settings, a file
+  // shared by every Qt program. A folder that can never exist keeps them in memory: each run starts afresh
+  // and leaves nothing behind.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
 QString ApplicationTitleText() {
   const QString path = QCoreApplication::applicationFilePath();
   const std::string local =
@@ -39,6 +47,7 @@ QString ApplicationTitleText() {
 }
 
 void SetUpApplication(QApplication& application) {
+  KeepQtSettingsInThisRun();
   InstallFontSubstitutions();
   InstallJapaneseTranslations(application);
   QApplication::setApplicationName(ApplicationTitleText());

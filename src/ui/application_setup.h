@@ -21,6 +21,10 @@ void InstallFontSubstitutions();
 // English texts, when the translation files are not installed.
 bool InstallJapaneseTranslations(QApplication& application);
 
+// Keeps what Qt's own dialogs remember (custom colours, visited folders) to this run: nothing is read from
+// or written to the user's Qt settings.
+void KeepQtSettingsInThisRun();
+
 // Everything above, the application title taken from the program file's name, and the display depth that
 // JPEG decoding follows.
 void SetUpApplication(QApplication& application);

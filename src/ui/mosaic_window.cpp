@@ -26,7 +26,6 @@ namespace mozenta {
 
 int MosaicBitsPerPixel(int displayDepth) {
   if (displayDepth == 15 || displayDepth == 16) return 16;
-  if (displayDepth == 24) return 24;
   return 32;
 }
 

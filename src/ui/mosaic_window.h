@@ -29,8 +29,9 @@ class TForm3 : public TForm {
   bool depthTaken_ = false;
 };
 
-// The depth of a bitmap compatible with a display of `displayDepth` bits: 16 for 15 and 16, 24 for 24,
-// and 32 for every other depth.
+// The bits per pixel of a bitmap compatible with a display whose colour depth is `displayDepth`: 16 for 15
+// and 16, 32 for every other depth. A true-colour display reports a colour depth of 24 but stores each pixel
+// in 32 bits, so its mosaic is a 32-bit bitmap.
 int MosaicBitsPerPixel(int displayDepth);
 
 }  // namespace mozenta

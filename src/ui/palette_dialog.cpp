@@ -1,5 +1,7 @@
 #include "palette_dialog.h"
 
+#include <limits>
+
 #include "canvas.h"
 #include "error_handler.h"
 #include "forms.h"
@@ -47,6 +49,7 @@ TForm4::TForm4()
     edit->setObjectName(RowName("ArEdit1_", row));
     edit->setGeometry(56, top, 17, 20);
     edit->setTextMargins(-2, 0, -2, 0);
+    edit->setMaxLength(std::numeric_limits<int>::max());  // a label may be as long as it is typed
 
     auto* button = new QPushButton(QString::fromUtf8("色変更"), this);
     button->setObjectName(RowName("ArButton1_", row));

@@ -224,5 +224,14 @@ TEST_F(CommandsTest, PictureWindowsReturnToTheirPlacesAfterTheFirstShowing) {
   EXPECT_EQ(Form3->frameGeometry().size(), QSize(354, 327)) << "the window keeps its size";
 }
 
+// Screens report their colour depth; a true-colour screen of depth 24 keeps 32 bits per pixel.
+TEST(MosaicBitsPerPixel, FollowsTheBitsTheDisplayKeepsPerPixel) {
+  const struct {
+    int displayDepth, bitsPerPixel;
+  } cases[] = {{15, 16}, {16, 16}, {24, 32}, {30, 32}, {32, 32}, {8, 32}};
+  for (const auto& c : cases)
+    EXPECT_EQ(MosaicBitsPerPixel(c.displayDepth), c.bitsPerPixel) << c.displayDepth;
+}
+
 }  // namespace
 }  // namespace mozenta::testing

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
+#include <QSettings>
 #include <QTest>
 
 #include "forms_fixture.h"
@@ -198,6 +199,29 @@ TEST_F(PaletteDialogTest, LabelsAreReadFromTheEditsAsTheyAreNow) {
   Form4->ShowModal();
   EXPECT_EQ(ColorLabel(3), "むらさき,") << "also after the close box";
   EXPECT_EQ(ColorLabel(5), "");
+}
+
+TEST_F(PaletteDialogTest, LabelsKeepEveryCharacterTyped) {
+  const QString longLabel(40000, QChar(u'色'));
+  Form4->ArEdit1[4]->setText(longLabel);
+  EXPECT_EQ(QString::fromStdString(ColorLabel(4)), longLabel);
+}
+
+TEST_F(PaletteDialogTest, CustomColoursAreNotStoredForTheNextRun) {
+  answers_
+      .Then([this](QWidget*) {
+        Click(Form4->ArButton1[2]);
+        Form4->close();
+      })
+      .Then([](QWidget* dialog) {
+        QColorDialog::setCustomColor(3, QColor(1, 2, 3));
+        ChooseColor(QColor(0, 0, 255))(dialog);
+      });
+  Form4->ShowModal();
+  // Qt stores them in its shared settings when a colour dialog goes away.
+  QSettings qtSettings(QSettings::UserScope, QStringLiteral("QtProject"));
+  EXPECT_FALSE(qtSettings.contains(QStringLiteral("Qt/customColors/3")))
+      << qtSettings.fileName().toStdString();
 }
 
 }  // namespace
