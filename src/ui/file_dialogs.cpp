@@ -22,9 +22,12 @@ std::vector<FilterEntry> ParseFilter(std::string_view filter) {
 }
 
 QString NameFilter(const FilterEntry& entry) {
-  QString patterns = QString::fromStdString(entry.patterns);
-  patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-  return QString::fromStdString(entry.description) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+  QStringList patterns = QString::fromStdString(entry.patterns).split(QLatin1Char(';'));
+  // "*.*" means every file, also one without an extension; Qt's "*.*" would want a dot in the name.
+  for (QString& pattern : patterns)
+    if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+  return QString::fromStdString(entry.description) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+         QLatin1Char(')');
 }
 
 TFileDialog::TFileDialog(Kind kind, QString objectName, std::string_view filter)

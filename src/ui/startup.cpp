@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include <cstdio>
+
 #include <QMessageBox>
 #include <QScreen>
 
@@ -20,6 +22,10 @@ int DisplayPaletteSize(TForm& window) {
 
 bool PassesDisplayCheck(TForm& mainWindow, const PaletteSizeQuery& paletteSize) {
   if (paletteSize(mainWindow) != 256) return true;
+  // Qt cannot paint on an 8-bit indexed X display, where the box below comes out blank: say it on the
+  // terminal too.
+  std::fprintf(stderr, "%s: %s\n", ApplicationTitleText().toLocal8Bit().constData(),
+               QString::fromUtf8(k256ColorMessage).toLocal8Bit().constData());
   QMessageBox box(QMessageBox::NoIcon, ApplicationTitleText(), QString::fromUtf8(k256ColorMessage),
                   QMessageBox::Ok);
   box.setObjectName(QStringLiteral("DisplayCheckMessageBox"));

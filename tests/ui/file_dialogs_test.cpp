@@ -46,6 +46,8 @@ TEST(NameFilter, ListsEveryPatternForQt) {
   EXPECT_EQ(NameFilter({"JPEG画像", "*.jpg;*.jpeg"}), QString::fromUtf8("JPEG画像 (*.jpg *.jpeg)"));
   EXPECT_EQ(NameFilter({"モザイク画", "*txt;*.bmp;*.csv"}),
             QString::fromUtf8("モザイク画 (*txt *.bmp *.csv)"));
+  EXPECT_EQ(NameFilter({"すべてのファイル", "*.*"}), QString::fromUtf8("すべてのファイル (*)"))
+      << "every file, also one without an extension";
 }
 
 class FileDialogTest : public ::testing::Test {
@@ -77,7 +79,7 @@ TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
   ASSERT_TRUE(dialog.Execute(nullptr));
   ASSERT_EQ(filters.size(), 6);
   EXPECT_EQ(filters[0], QString::fromUtf8("すべての画像 (*.bmp *.jpg *.jpeg *.gif *.tif *.pic *.q0 *.mag)"));
-  EXPECT_EQ(filters[5], QString::fromUtf8("すべてのファイル (*.*)"));
+  EXPECT_EQ(filters[5], QString::fromUtf8("すべてのファイル (*)"));
   EXPECT_EQ(selectedFilter, QString::fromUtf8("すべての画像"))
       << "the first entry the first time, patterns hidden";
   EXPECT_EQ(dialog.FileName(), Local(PathOf("missing.bmp")));

@@ -42,15 +42,19 @@ TEST(Startup, RefusesADisplayWithA256EntryPalette) {
   int icon = -1;
   answers.Then(ReadMessageBox(&caption, &text, &icon));
   int asked = 0;
+  ::testing::internal::CaptureStderr();
   const int status = RunForms(*qApp, [&](TForm& window) {
     ++asked;
     EXPECT_EQ(&window, static_cast<TForm*>(Form1));
     EXPECT_TRUE(window.HasScreenWindow()) << "asked through the main window's surface";
     return 256;
   });
+  const std::string terminal = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(status, 0);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(text, QString::fromUtf8("256色モードでは動作しません。"));
+  EXPECT_NE(terminal.find("256色モードでは動作しません。"), std::string::npos)
+      << "also said where an indexed display leaves the box blank: " << terminal;
   EXPECT_EQ(caption, ApplicationTitleText());
   EXPECT_EQ(icon, QMessageBox::NoIcon);
   EXPECT_TRUE(recorder.shown.isEmpty()) << "no window was ever shown";
