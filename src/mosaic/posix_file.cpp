@@ -16,10 +16,13 @@ int PosixFile::Create(const std::string& fileName) {
   // The C call would stop at an embedded NUL and create a file of another name.
   if (fileName.find('\0') != std::string::npos) return ENOENT;
   int fd;
+  // Without O_NONBLOCK, creating over a named pipe would wait for a reader that may never come; with it,
+  // a pipe nobody reads fails at once (ENXIO). Writes block again as usual afterwards.
   do {
-    fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return errno;
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   fd_ = fd;
   return 0;
 }

@@ -16,10 +16,12 @@
 namespace mozenta {
 
 InputFile::InputFile(const std::string& fileName) : name_(fileName) {
-  fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a named pipe would wait for a writer that may never come.
+  fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat status {};
   if (fd_ >= 0 && (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode))) Close();
   if (fd_ < 0) throw EFOpenError("ファイル " + fileName + " は開けません");
+  ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   // Others may read the file while it is open but should not write it: a shared advisory lock says so to
   // programs that ask.
   ::flock(fd_, LOCK_SH | LOCK_NB);

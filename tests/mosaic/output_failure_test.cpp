@@ -2,6 +2,8 @@
 // by cases root cannot override (a folder in the file's place, sysfs) rather than by file modes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -83,6 +85,9 @@ const ReportFailureCase kReportFailures[] = {
      "ファイルへのアクセスが拒否されました", true, true, true},
     {"FullDiskUnderTheChart", [](const ScratchFolder& f) { fs::create_symlink("/dev/full", f / "pic.txt"); },
      "pic.txt", 101, "ディスクがいっぱいです", true, true, false},
+    {"PipeNobodyReadsInPlaceOfTheChart",
+     [](const ScratchFolder& f) { ::mkfifo((f / "pic.txt").c_str(), 0600); }, "pic.txt", ENXIO,
+     "I/O エラー (6)", true, false, false},
     {"FullDiskUnderTheCounts", [](const ScratchFolder& f) { fs::create_symlink("/dev/full", f / "pic.csv"); },
      "pic.txt", 101, "ディスクがいっぱいです", true, true, false},
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
@@ -137,6 +138,13 @@ TEST_F(LoadSourcePictureTest, MissingFileWithAKnownExtensionCannotBeOpened) {
             "ファイル " + path + " は開けません");
   EXPECT_EQ(MessageOf<EFOpenError>([&] { LoadSourcePicture(form2_, dir_.string() + "/.bmp"); }),
             "ファイル " + dir_.string() + "/.bmp は開けません");
+}
+
+TEST_F(LoadSourcePictureTest, NamedPipeIsRefusedWithoutWaitingForAWriter) {
+  const std::string path = (dir_ / "pipe.bmp").string();
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { LoadSourcePicture(form2_, path); }),
+            "ファイル " + path + " は開けません");
 }
 
 TEST_F(LoadSourcePictureTest, FailedReadAfterASuccessLeavesBothHoldersAsTheyWere) {
