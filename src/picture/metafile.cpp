@@ -99,8 +99,10 @@ void TMetafile::LoadFromFile(InputFile& file) {
     width = Span(LoadS32(bytes.data() + 8), LoadS32(bytes.data() + 16)) + 1;
     height = Span(LoadS32(bytes.data() + 12), LoadS32(bytes.data() + 20)) + 1;
   } else {
+    // A file too short for the placeable header has none: it is a metafile we cannot show, not a cut file.
     std::uint8_t placeable[kPlaceableHeaderBytes];
-    file.ReadExact(placeable, sizeof placeable);
+    if (file.Read(placeable, sizeof placeable) != sizeof placeable)
+      throw EInvalidGraphic(kInvalidMetafileMessage);
     std::uint16_t checksum = 0;
     for (std::size_t i = 0; i < 20; i += 2)
       checksum ^= LoadU16(placeable + i);
