@@ -139,31 +139,28 @@ void BM_WriteReportsPortableCells(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteReportsPortableCells)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_PlainWritesOfTheReportBytes(benchmark::State& state) {
+// Writes as many bytes as the two reports hold, to files of the same names, with `write` (a yardstick).
+template <typename Writer>
+void WriteTheReportBytesWith(benchmark::State& state, Writer write) {
   FillGrid();
   SilentGauge gauge;
   const std::string chart = Folder() + "/mosaic.txt", counts = Folder() + "/mosaic.csv";
   WriteReportByRows(chart, ReportSettings{}, gauge);
   const std::size_t chartBytes = SizeOf(chart), countsBytes = SizeOf(counts);
   for (auto _ : state) {
-    PlainWrite(chart, chartBytes);
-    PlainWrite(counts, countsBytes);
+    write(chart, chartBytes);
+    write(counts, countsBytes);
   }
   SetByteCounters(state, chartBytes + countsBytes);
+}
+
+void BM_PlainWritesOfTheReportBytes(benchmark::State& state) {
+  WriteTheReportBytesWith(state, PlainWrite);
 }
 BENCHMARK(BM_PlainWritesOfTheReportBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StdioLineWritesOfTheReportBytes(benchmark::State& state) {
-  FillGrid();
-  SilentGauge gauge;
-  const std::string chart = Folder() + "/mosaic.txt", counts = Folder() + "/mosaic.csv";
-  WriteReportByRows(chart, ReportSettings{}, gauge);
-  const std::size_t chartBytes = SizeOf(chart), countsBytes = SizeOf(counts);
-  for (auto _ : state) {
-    StdioLineWrite(chart, chartBytes);
-    StdioLineWrite(counts, countsBytes);
-  }
-  SetByteCounters(state, chartBytes + countsBytes);
+  WriteTheReportBytesWith(state, StdioLineWrite);
 }
 BENCHMARK(BM_StdioLineWritesOfTheReportBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -23,15 +23,8 @@ QByteArray ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class CommandsTest : public FormsTest {
+class CommandsTest : public MainWindowShownTest {
  protected:
-  void SetUp() override {
-    FormsTest::SetUp();
-    Form1->show();
-    Form1->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
-  }
-
   static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
   static void TypeInto(TSpinEdit* edit, const char* text) {

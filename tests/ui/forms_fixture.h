@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include "ui/forms.h"
 #include "ui/main_window.h"
 #include "ui/mosaic_window.h"
@@ -16,6 +18,17 @@ class FormsTest : public ::testing::Test {
  protected:
   void SetUp() override { CreateForms(); }
   void TearDown() override { DestroyForms(); }
+};
+
+// The same, with the main window shown and active, as the user finds it after start-up.
+class MainWindowShownTest : public FormsTest {
+ protected:
+  void SetUp() override {
+    FormsTest::SetUp();
+    Form1->show();
+    Form1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+  }
 };
 
 }  // namespace mozenta::testing

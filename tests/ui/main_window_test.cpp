@@ -35,15 +35,8 @@ int LineCount(const std::string& text) {
 const std::string kColumnMark = "\x97\xf1\x96\xda-";
 const std::string kRowMark = "\x92\x69\x96\xda";
 
-class MainWindowTest : public FormsTest {
+class MainWindowTest : public MainWindowShownTest {
  protected:
-  void SetUp() override {
-    FormsTest::SetUp();
-    Form1->show();
-    Form1->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
-  }
-
   // A mosaic as a conversion leaves it, `width` × `height` cells, with the save button enabled.
   static void MakeMosaic(int width, int height) {
     TBitmap source;
