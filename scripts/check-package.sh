@@ -49,10 +49,12 @@ build/release/src/batch/mozenta-batch "$work/sample.bmp" "$work/expected"
 
 in_chroot() { chroot "$chroot_dir" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"; }
 
-echo "== apt-get install ./$(basename "$package")"
+# Without the recommended packages: what Depends names must be enough.
+echo "== apt-get install --no-install-recommends ./$(basename "$package")"
 in_chroot apt-get update -qq
-in_chroot sh -c "cd /root/check && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ./$(basename "$package")" \
-  >"$work/apt.log" 2>&1 || { tail -n 30 "$work/apt.log" >&2; exit 1; }
+in_chroot sh -c "cd /root/check && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+  ./$(basename "$package")" >"$work/apt.log" 2>&1 || { tail -n 30 "$work/apt.log" >&2; exit 1; }
+grep 'newly installed' "$work/apt.log"
 in_chroot dpkg-query -W -f='Depends: ${Depends}\n' mozenta
 
 echo "== mozenta-batch converts a sample"
