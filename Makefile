@@ -2,8 +2,10 @@
 # Both install what is missing first.
 
 RELEASE_DIR := build/release
+PACKAGE_DIR := build/package
+PREFIX ?= /usr/local
 
-.PHONY: deps build run test test-asan fuzz-smoke bench demo help
+.PHONY: deps build run test test-asan fuzz-smoke bench demo install package help
 
 help:
 	@echo "make run        build and open Mozenta"
@@ -12,12 +14,20 @@ help:
 	@echo "make fuzz-smoke run every fuzz target for a short fixed time (clang, sanitizers)"
 	@echo "make bench      run the benchmarks"
 	@echo "make demo       convert a sample picture with mozenta-batch into build/demo/"
+	@echo "make install    install the programs, menu entry, icon and manual pages under PREFIX (/usr/local)"
+	@echo "make package    build the Debian package into $(PACKAGE_DIR)/"
 
 deps:
 	@scripts/install-deps.sh
 
-build: deps
-	cmake --preset release
+# A preset's build folder is configured once; after that the build tool re-runs CMake by itself whenever a
+# CMakeLists changes. CMakePresets.json is the one input it does not watch, so a change there configures
+# again. CMake leaves build.ninja alone when nothing changed, hence the touch.
+build/%/build.ninja: CMakePresets.json | deps
+	cmake --preset $*
+	@touch $@
+
+build: deps $(RELEASE_DIR)/build.ninja
 	cmake --build --preset release
 
 run: build
@@ -26,13 +36,11 @@ run: build
 test: build
 	ctest --preset release
 
-test-asan: deps
-	cmake --preset asan
+test-asan: deps build/asan/build.ninja
 	cmake --build --preset asan
 	ctest --preset asan
 
-fuzz-smoke: deps
-	cmake --preset fuzz
+fuzz-smoke: deps build/fuzz/build.ninja
 	cmake --build --preset fuzz
 	fuzz/smoke.sh
 
@@ -48,3 +56,10 @@ demo: build
 	$(RELEASE_DIR)/bench/make_photo 480 320 build/demo/sample.bmp
 	$(RELEASE_DIR)/src/batch/mozenta-batch --block-width 40 --block-height 40 build/demo/sample.bmp build/demo/sample-mosaic
 	@echo "wrote build/demo/sample-mosaic.txt, .csv and .bmp from build/demo/sample.bmp"
+
+# DESTDIR, when set, is honoured too (staged installs).
+install: build
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+package: build
+	cpack --config $(RELEASE_DIR)/CPackConfig.cmake -B $(PACKAGE_DIR)

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Mozenta need. Does nothing when they are
-# all present. Runs apt-get as root, or through sudo.
+# Installs the Debian packages that building, running, testing and packaging Mozenta need. Does nothing when
+# they are all present. Runs apt-get as root, or through sudo.
+#   --packaging  also the tools that check the package and redraw the icon (lintian, debootstrap, ...)
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libjpeg-turbo-progs libpng-dev
-  qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
+  qt6-base-dev libxkbcommon-dev qt6-translations-l10n fonts-ipafont-gothic
   clang libclang-rt-14-dev
-  time
+  time file
 )
+
+if [[ "${1:-}" == "--packaging" ]]; then
+  packages+=(lintian debootstrap desktop-file-utils appstream librsvg2-bin)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
