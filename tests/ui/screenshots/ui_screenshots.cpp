@@ -11,11 +11,7 @@
 #include "picture/source_picture.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
-#include "ui/forms.h"
-#include "ui/main_window.h"
-#include "ui/mosaic_window.h"
-#include "ui/palette_dialog.h"
-#include "ui/source_window.h"
+#include "ui/program_windows.h"
 
 namespace mozenta {
 namespace {
@@ -36,29 +32,30 @@ int main(int argc, char** argv) {
   using namespace mozenta;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   RegisterJpegFormats();
-  TApplication application(argc, argv);
+  ErrorReportingApplication application(argc, argv);
   SetUpApplication(application);
   if (argc != 3) {
     std::fprintf(stderr, "usage: ui_screenshots <output folder> <picture file>\n");
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  CreateForms();
-  Form1->show();
-  Form2->ShowInFront();
-  LoadSourcePicture(Form2->Source, argv[2]);
-  Form1->Button3->setEnabled(true);
-  Form4->ArCheckBox1[3]->setChecked(false);
+  ProgramWindows windows;
+  MainWindow& mainWindow = *windows.mainWindow;
+  PaletteDialog& paletteDialog = *windows.paletteDialog;
+  mainWindow.show();
+  windows.sourceWindow->ShowInFront();
+  LoadSourcePicture(windows.sourceWindow->picture, argv[2]);
+  mainWindow.convertButton->setEnabled(true);
+  paletteDialog.rows[3].useCheck->setChecked(false);
   bool ok = true;
   // The palette dialog as it looks while shown modally, swatches painted from the palette; then "実行".
-  QTimer::singleShot(0, Form4, [&] {
-    ok = Save(Form4, folder, "palette-dialog.png") && ok;
-    Form4->Button1->click();
+  QTimer::singleShot(0, &paletteDialog, [&] {
+    ok = Save(&paletteDialog, folder, "palette-dialog.png") && ok;
+    paletteDialog.runButton->click();
   });
-  Form1->Button3Click();
-  ok = Save(Form1, folder, "main-window.png") && ok;
-  ok = Save(Form2, folder, "source-window.png") && ok;
-  ok = Save(Form3, folder, "mosaic-window.png") && ok;
-  DestroyForms();
+  mainWindow.convertButton->click();
+  ok = Save(&mainWindow, folder, "main-window.png") && ok;
+  ok = Save(windows.sourceWindow.get(), folder, "source-window.png") && ok;
+  ok = Save(windows.mosaicWindow.get(), folder, "mosaic-window.png") && ok;
   return ok ? 0 : 1;
 }
