@@ -36,8 +36,10 @@ void DesignedWindow::MoveTo(int left, int top) {
 
 void DesignedWindow::ShowInFront() {
   if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
+  // A window that comes onto the screen comes in front; only one already there needs raising.
+  const bool alreadyShown = isVisible();
   show();
-  raise();
+  if (alreadyShown) raise();
   activateWindow();
 }
 

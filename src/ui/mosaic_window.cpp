@@ -11,6 +11,10 @@ MosaicWindow::MosaicWindow() : DesignedWindow(QString::fromUtf8("モザイク画
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(scrollBox);
+  // The smallest client area is the scroll box's. It is set while the window has no on-screen window yet,
+  // which takes it when it is made; the layout does not set it again at every showing.
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
+  setMinimumSize(layout->minimumSize());
 
   mosaicImage = new ImageControl(scrollBox->Client());
   mosaicImage->setObjectName(QStringLiteral("Image1"));

@@ -1,11 +1,15 @@
 // Renders each window on the offscreen platform into PNG files for the documentation:
 //   ui_screenshots <output folder> <picture file>
 // The picture is loaded and converted through the main window's commands, as a user would.
+#include <stdlib.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
 #include <QtGlobal>
 #include <cstdio>
+#include <filesystem>
+#include <string>
 
 #include "picture/jpeg_image.h"
 #include "picture/source_picture.h"
@@ -15,6 +19,26 @@
 
 namespace mozenta {
 namespace {
+
+// Qt looks for the user's runtime folder as it starts and warns when XDG_RUNTIME_DIR names none, as in a
+// run outside a login session. Such a run gets a private folder of its own, removed at the end.
+class RuntimeFolder {
+ public:
+  RuntimeFolder() {
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
+    std::string pattern = (std::filesystem::temp_directory_path() / "ui_screenshots-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) return;  // mode 0700, as Qt wants it
+    path_ = pattern;
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(path_));
+  }
+  ~RuntimeFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+
+ private:
+  std::string path_;
+};
 
 bool Save(QWidget* window, const QDir& folder, const char* name) {
   window->show();
@@ -31,6 +55,7 @@ bool Save(QWidget* window, const QDir& folder, const char* name) {
 int main(int argc, char** argv) {
   using namespace mozenta;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const RuntimeFolder runtimeFolder;
   RegisterJpegFormats();
   ErrorReportingApplication application(argc, argv);
   SetUpApplication(application);
