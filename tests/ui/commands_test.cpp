@@ -2,7 +2,6 @@
 // through the windows as a user drives them.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTest>
 
 #include "mosaic/palette.h"
