@@ -16,7 +16,7 @@ namespace mozenta {
 
 void InstallFontSubstitutions() {
   QFont::insertSubstitutions(
-      QString::fromUtf8(kFormFontFamily),
+      QString::fromUtf8(kWindowFontFamily),
       {QStringLiteral("IPAPGothic"), QString::fromUtf8("IPA Pゴシック"), QStringLiteral("IPAGothic"),
        QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
 }
@@ -55,14 +55,14 @@ void SetUpApplication(QApplication& application) {
   if (const QScreen* display = QGuiApplication::primaryScreen()) SetJpegDisplayBitsPerPixel(display->depth());
 }
 
-QFont FormFont() {
-  QFont font(QString::fromUtf8(kFormFontFamily));
-  font.setPixelSize(kFormFontPixels);
+QFont WindowFont() {
+  QFont font(QString::fromUtf8(kWindowFontFamily));
+  font.setPixelSize(kWindowFontPixels);
   return font;
 }
 
-void ApplyFormLook(QWidget& window) {
-  window.setFont(FormFont());
+void ApplyWindowLook(QWidget& window) {
+  window.setFont(WindowFont());
   QPalette palette = window.palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::Button));
   window.setPalette(palette);

@@ -1,4 +1,4 @@
-// What the program's windows share: the form font, the button-face colour, Qt's own texts in Japanese.
+// What the program's windows share: the window font, the button-face colour, Qt's own texts in Japanese.
 #pragma once
 
 #include <QFont>
@@ -11,10 +11,10 @@ namespace mozenta {
 
 // The family every window asks for, at a character height of 12 pixels. It is mapped onto an installed
 // Japanese font by InstallFontSubstitutions.
-inline constexpr const char* kFormFontFamily = "ＭＳ Ｐゴシック";
-inline constexpr int kFormFontPixels = 12;
+inline constexpr const char* kWindowFontFamily = "ＭＳ Ｐゴシック";
+inline constexpr int kWindowFontPixels = 12;
 
-// Maps kFormFontFamily onto the Japanese fonts that may be installed (IPA P Gothic first).
+// Maps kWindowFontFamily onto the Japanese fonts that may be installed (IPA P Gothic first).
 void InstallFontSubstitutions();
 
 // Loads Qt's own Japanese texts (qtbase_ja) for its dialogs and buttons. Returns false, and Qt keeps its
@@ -32,9 +32,9 @@ void SetUpApplication(QApplication& application);
 // The application title of this process (see ApplicationTitle), as a QString.
 QString ApplicationTitleText();
 
-QFont FormFont();
+QFont WindowFont();
 
-// Gives `window` the form font and the button-face colour as its background.
-void ApplyFormLook(QWidget& window);
+// Gives `window` the window font and the button-face colour as its background.
+void ApplyWindowLook(QWidget& window);
 
 }  // namespace mozenta

@@ -6,13 +6,13 @@
 
 namespace mozenta {
 
-void TColorDialog::UseBasicForm(QColorDialog& dialog) {
+void ColorDialog::UseBasicForm(QColorDialog& dialog) {
   for (QWidget* child : dialog.findChildren<QWidget*>()) {
     if (child->inherits("QColorPicker") || child->inherits("QColorLuminancePicker")) child->hide();
   }
 }
 
-bool TColorDialog::Execute(QWidget* parent) {
+bool ColorDialog::Execute(QWidget* parent) {
   std::vector<QColor> customColors;
   for (int i = 0; i < QColorDialog::customCount(); ++i)
     customColors.push_back(QColorDialog::customColor(i));

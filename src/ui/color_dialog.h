@@ -1,4 +1,4 @@
-// TColorDialog: the colour-choice dialog of the palette dialog. It opens in its basic form (the colour
+// ColorDialog: the colour-choice dialog of the palette dialog. It opens in its basic form (the colour
 // field and the luminance strip hidden), preset with the colour last chosen in it (black the first time).
 // Custom colours the user defines stay for the rest of the run when the dialog closes with OK; after a
 // cancel the custom colours of the last OK return.
@@ -14,9 +14,9 @@ class QWidget;
 
 namespace mozenta {
 
-class TColorDialog {
+class ColorDialog {
  public:
-  explicit TColorDialog(QString objectName) : objectName_(std::move(objectName)) {}
+  explicit ColorDialog(QString objectName) : objectName_(std::move(objectName)) {}
 
   // The colour last chosen, packed 0x00BBGGRR.
   std::uint32_t Color() const { return color_; }

@@ -35,7 +35,7 @@ void ConnectCommand(QAbstractButton* button, std::function<void()> command) {
                    [command = std::move(command)] { RunCommand(command); });
 }
 
-bool TApplication::notify(QObject* receiver, QEvent* event) {
+bool ErrorReportingApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {

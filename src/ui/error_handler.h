@@ -29,9 +29,9 @@ void ConnectCommand(QAbstractButton* button, std::function<void()> command);
 
 // The application object of the program. An error that escapes an event handler outside RunCommand is shown
 // the same way instead of ending the program.
-class TApplication : public QApplication {
+class ErrorReportingApplication : public QApplication {
  public:
-  TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+  ErrorReportingApplication(int& argc, char** argv) : QApplication(argc, argv) {}
   bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -5,22 +5,22 @@
 
 namespace mozenta {
 
-TGauge::TGauge(QWidget* parent) : QWidget(parent) {}
+Gauge::Gauge(QWidget* parent) : QWidget(parent) {}
 
-int TGauge::PercentDone() const {
+int Gauge::PercentDone() const {
   const std::int64_t span = std::int64_t{maximum_} - minimum_;
   if (span == 0) return 0;
   return static_cast<int>((std::int64_t{progress_} - minimum_) * 100 / span);
 }
 
-void TGauge::SetMaxValue(int maximum) {
+void Gauge::SetMaxValue(int maximum) {
   if (maximum == maximum_) return;
   maximum_ = maximum;
   if (progress_ > maximum_) progress_ = maximum_;
   RepaintNowIfVisible();
 }
 
-void TGauge::SetProgress(int progress) {
+void Gauge::SetProgress(int progress) {
   const int clamped = std::clamp(progress, std::min(minimum_, maximum_), std::max(minimum_, maximum_));
   if (clamped == progress_) return;
   const int before = PercentDone();
@@ -28,20 +28,20 @@ void TGauge::SetProgress(int progress) {
   if (PercentDone() != before) RepaintNowIfVisible();
 }
 
-void TGauge::Show() {
+void Gauge::Show() {
   show();
   RepaintNowIfVisible();
 }
 
-void TGauge::Hide() {
+void Gauge::Hide() {
   hide();
 }
 
-void TGauge::RepaintNowIfVisible() {
+void Gauge::RepaintNowIfVisible() {
   if (isVisible()) repaint();
 }
 
-void TGauge::paintEvent(QPaintEvent*) {
+void Gauge::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QRect frame = rect();
   const QRect inside = frame.adjusted(1, 1, -1, -1);

@@ -1,4 +1,4 @@
-// TGauge: a horizontal bar gauge, black bar on white in a thin frame, with the percentage written across it.
+// Gauge: a horizontal bar gauge, black bar on white in a thin frame, with the percentage written across it.
 // While visible it repaints at once when its maximum or its percentage changes, so it moves also in the
 // middle of a command that does not return to the event loop.
 #pragma once
@@ -10,11 +10,11 @@
 
 namespace mozenta {
 
-class TGauge : public QWidget, public ProgressGauge {
+class Gauge : public QWidget, public ProgressGauge {
   Q_OBJECT
 
  public:
-  explicit TGauge(QWidget* parent = nullptr);
+  explicit Gauge(QWidget* parent = nullptr);
 
   int MinValue() const { return minimum_; }
   int MaxValue() const { return maximum_; }

@@ -46,23 +46,23 @@ void PaintBitmapArea(QPainter& painter, const TBitmap& bitmap, const QRect& area
   painter.drawImage(visible.topLeft(), tile);
 }
 
-TImage::TImage(QWidget* parent) : QWidget(parent) {
+ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void TImage::SetBitmap(const TBitmap* bitmap) {
+void ImageControl::SetBitmap(const TBitmap* bitmap) {
   bitmap_ = bitmap;
   PictureChanged();
 }
 
-void TImage::PictureChanged() {
+void ImageControl::PictureChanged() {
   if (autoSize_ && bitmap_ != nullptr && bitmap_->Width() > 0 && bitmap_->Height() > 0) {
     resize(bitmap_->Width(), bitmap_->Height());
   }
   update();
 }
 
-void TImage::paintEvent(QPaintEvent* event) {
+void ImageControl::paintEvent(QPaintEvent* event) {
   if (bitmap_ == nullptr) return;
   QPainter painter(this);
   for (const QRect& area : event->region())

@@ -1,6 +1,6 @@
-// TImage: shows a bitmap unscaled, its top-left corner at the control's top-left corner. Painting converts
-// only the exposed part, straight from the bitmap's rows, so a picture of 2000 × 20000 pixels scrolls as
-// smoothly as a small one and is never copied whole.
+// ImageControl: shows a bitmap unscaled, its top-left corner at the control's top-left corner. Painting
+// converts only the exposed part, straight from the bitmap's rows, so a picture of 2000 × 20000 pixels
+// scrolls as smoothly as a small one and is never copied whole.
 #pragma once
 
 #include <QWidget>
@@ -21,11 +21,11 @@ void ReadScreenRow(const TBitmap& bitmap, int y, int x0, int count, std::uint32_
 void PaintBitmapArea(QPainter& painter, const TBitmap& bitmap, const QRect& area,
                      std::vector<std::uint32_t>& scratch);
 
-class TImage : public QWidget {
+class ImageControl : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TImage(QWidget* parent = nullptr);
+  explicit ImageControl(QWidget* parent = nullptr);
 
   // With auto-size on, the control takes the size of its picture each time the picture changes, unless
   // the picture is empty.

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 
 #include "error_handler.h"
-#include "forms.h"
 #include "mosaic/conversion.h"
 #include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
@@ -34,9 +33,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, const 
   return label;
 }
 
-TSpinEdit* MakeSpinEdit(QWidget* parent, const char* name, const char* hint, QRect bounds, int maximum,
-                        int value) {
-  auto* edit = new TSpinEdit(parent);
+SpinEdit* MakeSpinEdit(QWidget* parent, const char* name, const char* hint, QRect bounds, int maximum,
+                       int value) {
+  auto* edit = new SpinEdit(parent);
   edit->setObjectName(QString::fromLatin1(name));
   edit->setGeometry(bounds);
   edit->setToolTip(QString::fromUtf8(hint));
@@ -45,111 +44,117 @@ TSpinEdit* MakeSpinEdit(QWidget* parent, const char* name, const char* hint, QRe
   return edit;
 }
 
+// Sets a size label's caption; the label takes the size of its text.
+void SetCaption(QLabel* label, const QString& caption) {
+  label->setText(caption);
+  label->adjustSize();
+}
+
 const char* const kBlockWidthHint = "１つのブロックの横の枚数を設定します。";
 const char* const kBlockHeightHint = "1つのブロックの縦の枚数を設定します。";
 
 }  // namespace
 
-TForm1::TForm1()
-    : TForm(QStringLiteral("Mozenta ver2.0"), QSize(509, 105)),
-      OpenDialog1(TFileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter),
-      SaveDialog1(TFileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter) {
+MainWindow::MainWindow()
+    : DesignedWindow(QStringLiteral("Mozenta ver2.0"), QSize(509, 105)),
+      openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter),
+      saveDialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter) {
   setObjectName(QStringLiteral("Form1"));
 
-  Button1 = MakeButton(this, "Button1", "画像読込", "元になる画像を読みこみます。", {8, 8, 65, 25}, true);
-  Button3 = MakeButton(this, "Button3", "モザイク化", "使用する色を設定したのち、モザイク画を作成します。",
-                       {80, 8, 65, 25}, false);
-  Label3 = MakeLabel(this, "Label3", "１列の枚数", kBlockWidthHint);
-  Label3->setGeometry(152, 16, 56, 12);
-  SpinEdit1 = MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, 640, 40);
-  Label4 = MakeLabel(this, "Label4", "1段の枚数", kBlockHeightHint);
-  Label4->setGeometry(152, 40, 54, 12);
-  SpinEdit2 = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, 480, 100);
-  Button4 = MakeButton(this, "Button4", "保存",
-                       "モザイク化した画像(bmp)と文字化した画像(txt)と色の枚数(csv)をファイルに保存します。",
-                       {320, 8, 49, 25}, false);
-  CheckBox1 = new QCheckBox(QString::fromUtf8("縦向出力"), this);
-  CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-  CheckBox1->setGeometry(320, 40, 73, 17);
-  CheckBox1->setToolTip(QString::fromUtf8("チェックすると同じ列をまとめて出力します。"));
-  CheckBox1->setFocusPolicy(Qt::StrongFocus);
-  Button2 = MakeButton(this, "Button2", "終　了", nullptr, {408, 8, 57, 25}, true);
-  Label1 = MakeLabel(this, "Label1", "   ", nullptr);
-  Label1->move(8, 40);
-  SetCaption(Label1, QStringLiteral("   "));
-  Label2 = MakeLabel(this, "Label2", "   ", nullptr);
-  Label2->move(88, 40);
-  SetCaption(Label2, QStringLiteral("   "));
-  Gauge1 = new TGauge(this);
-  Gauge1->setObjectName(QStringLiteral("Gauge1"));
-  Gauge1->setGeometry(32, 56, 129, 20);
-  Gauge1->hide();
+  loadButton = MakeButton(this, "Button1", "画像読込", "元になる画像を読みこみます。", {8, 8, 65, 25}, true);
+  convertButton = MakeButton(this, "Button3", "モザイク化",
+                             "使用する色を設定したのち、モザイク画を作成します。", {80, 8, 65, 25}, false);
+  blockWidthCaption = MakeLabel(this, "Label3", "１列の枚数", kBlockWidthHint);
+  blockWidthCaption->setGeometry(152, 16, 56, 12);
+  blockWidthEdit = MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, 640, 40);
+  blockHeightCaption = MakeLabel(this, "Label4", "1段の枚数", kBlockHeightHint);
+  blockHeightCaption->setGeometry(152, 40, 54, 12);
+  blockHeightEdit = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, 480, 100);
+  saveButton =
+      MakeButton(this, "Button4", "保存",
+                 "モザイク化した画像(bmp)と文字化した画像(txt)と色の枚数(csv)をファイルに保存します。",
+                 {320, 8, 49, 25}, false);
+  byColumnsCheck = new QCheckBox(QString::fromUtf8("縦向出力"), this);
+  byColumnsCheck->setObjectName(QStringLiteral("CheckBox1"));
+  byColumnsCheck->setGeometry(320, 40, 73, 17);
+  byColumnsCheck->setToolTip(QString::fromUtf8("チェックすると同じ列をまとめて出力します。"));
+  byColumnsCheck->setFocusPolicy(Qt::StrongFocus);
+  exitButton = MakeButton(this, "Button2", "終　了", nullptr, {408, 8, 57, 25}, true);
+  widthLabel = MakeLabel(this, "Label1", "   ", nullptr);
+  widthLabel->move(8, 40);
+  SetCaption(widthLabel, QStringLiteral("   "));
+  heightLabel = MakeLabel(this, "Label2", "   ", nullptr);
+  heightLabel->move(88, 40);
+  SetCaption(heightLabel, QStringLiteral("   "));
+  progressGauge = new Gauge(this);
+  progressGauge->setObjectName(QStringLiteral("Gauge1"));
+  progressGauge->setGeometry(32, 56, 129, 20);
+  progressGauge->hide();
 
-  QWidget* const order[] = {Button1, Button2, Button3, Button4, SpinEdit1, SpinEdit2, CheckBox1};
+  QWidget* const order[] = {loadButton,     exitButton,      convertButton, saveButton,
+                            blockWidthEdit, blockHeightEdit, byColumnsCheck};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i)
     setTabOrder(order[i], order[i + 1]);
 
-  ConnectCommand(Button1, [this] { Button1Click(); });
-  ConnectCommand(Button2, [this] { Button2Click(); });
-  ConnectCommand(Button3, [this] { Button3Click(); });
-  ConnectCommand(Button4, [this] { Button4Click(); });
+  ConnectCommand(loadButton, [this] { OnLoadClicked(); });
+  ConnectCommand(exitButton, [this] { OnExitClicked(); });
+  ConnectCommand(convertButton, [this] { OnConvertClicked(); });
+  ConnectCommand(saveButton, [this] { OnSaveClicked(); });
 
-  FormCreate();
-}
-
-void TForm1::FormCreate() {
+  // The program starts with the default palette.
   ResetPalette();
 }
 
-void TForm1::Button1Click() {
-  if (!OpenDialog1.Execute(this)) return;
-  // The source window is on screen before the file is read, so it shows also when reading fails.
-  Form2->MoveTo(0, 100);
-  Form2->ShowInFront();
-  LoadSourcePicture(Form2->Source, OpenDialog1.FileName());
-  Button3->setEnabled(true);
+void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow,
+                               PaletteDialog& paletteDialog) {
+  sourceWindow_ = &sourceWindow;
+  mosaicWindow_ = &mosaicWindow;
+  paletteDialog_ = &paletteDialog;
 }
 
-void TForm1::Button3Click() {
+void MainWindow::OnLoadClicked() {
+  if (!openDialog.Execute(this)) return;
+  // The source window is on screen before the file is read, so it shows also when reading fails.
+  sourceWindow_->MoveTo(0, 100);
+  sourceWindow_->ShowInFront();
+  LoadSourcePicture(sourceWindow_->picture, openDialog.FileName());
+  convertButton->setEnabled(true);
+}
+
+void MainWindow::OnConvertClicked() {
   // However the palette dialog was closed, the conversion runs: "実行" has copied the check boxes into
   // the enable flags, the close box has left them as they were.
-  Form4->ShowModal();
-  Form3->TakeDisplayDepth();
-  TBitmap& mosaic = Form3->Mosaic();
-  ConvertToMosaic(RequireBitmap(Form2->Source.all1), mosaic,
+  paletteDialog_->ShowModal();
+  mosaicWindow_->TakeDisplayDepth();
+  TBitmap& mosaic = mosaicWindow_->Mosaic();
+  ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), mosaic,
                   [this](const std::string& widthCaption, const std::string& heightCaption) {
-                    SetCaption(Label1, QString::fromStdString(widthCaption));
-                    SetCaption(Label2, QString::fromStdString(heightCaption));
+                    SetCaption(widthLabel, QString::fromStdString(widthCaption));
+                    SetCaption(heightLabel, QString::fromStdString(heightCaption));
                   });
-  Form3->Image1->resize(mosaic.Width(), mosaic.Height());
-  Form3->MoveTo(250, 100);
-  Form3->ShowInFront();
-  Button4->setEnabled(true);
+  mosaicWindow_->mosaicImage->resize(mosaic.Width(), mosaic.Height());
+  mosaicWindow_->MoveTo(250, 100);
+  mosaicWindow_->ShowInFront();
+  saveButton->setEnabled(true);
 }
 
-void TForm1::Button2Click() {
+void MainWindow::OnExitClicked() {
   close();
 }
 
-void TForm1::Button4Click() {
-  if (!SaveDialog1.Execute(this)) return;
+void MainWindow::OnSaveClicked() {
+  if (!saveDialog.Execute(this)) return;
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   ReportSettings settings;
-  settings.blockWidth = SpinEdit1->Value();
-  settings.blockHeight = SpinEdit2->Value();
-  for (int i = 0; i < kPaletteColors; ++i)
-    settings.labels[i] = ColorLabel(i);
-  const BlockOrder order = CheckBox1->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
-  SaveMosaic(SaveDialog1.FileName(), order, settings, Form3->Mosaic(), *Gauge1);
+  settings.blockWidth = blockWidthEdit->Value();
+  settings.blockHeight = blockHeightEdit->Value();
+  settings.labels = paletteDialog_->Labels();
+  const BlockOrder order = byColumnsCheck->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
+  SaveMosaic(saveDialog.FileName(), order, settings, mosaicWindow_->Mosaic(), *progressGauge);
 }
 
-void TForm1::SetCaption(QLabel* label, const QString& caption) {
-  label->setText(caption);
-  label->adjustSize();
-}
-
-void TForm1::closeEvent(QCloseEvent* event) {
-  TForm::closeEvent(event);
+void MainWindow::closeEvent(QCloseEvent* event) {
+  DesignedWindow::closeEvent(event);
   emit Closed();
 }
 

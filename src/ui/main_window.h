@@ -1,17 +1,22 @@
-// TForm1, "Mozenta ver2.0": the main window with the load, mosaic, save and exit commands, the block-size
-// settings, the report-order switch, the size labels of the last conversion and the report writers' gauge.
+// MainWindow, "Mozenta ver2.0": the load, mosaic, save and exit commands, the block-size settings, the
+// report-order switch, the size labels of the last conversion and the report writers' gauge. The commands
+// work on the three companion windows: the source picture window, the mosaic window and the palette dialog.
 #pragma once
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 
-#include "file_dialogs.h"
-#include "form.h"
+#include "designed_window.h"
+#include "file_dialog.h"
 #include "gauge.h"
 #include "spin_edit.h"
 
 namespace mozenta {
+
+class MosaicWindow;
+class PaletteDialog;
+class SourceWindow;
 
 // The filter of the open dialog: six entries, more kinds of file than loading accepts.
 inline constexpr const char* kOpenDialogFilter =
@@ -20,35 +25,29 @@ inline constexpr const char* kOpenDialogFilter =
 // The filter of the save dialog; its first pattern has no dot on purpose and shows every name ending in txt.
 inline constexpr const char* kSaveDialogFilter = "モザイク画|*txt;*.bmp;*.csv";
 
-class TForm1 : public TForm {
+class MainWindow : public DesignedWindow {
   Q_OBJECT
 
  public:
-  TForm1();
+  MainWindow();
 
-  QPushButton* Button1;  // 画像読込
-  QPushButton* Button3;  // モザイク化
-  QPushButton* Button4;  // 保存
-  QPushButton* Button2;  // 終　了
-  QLabel* Label3;
-  QLabel* Label4;
-  TSpinEdit* SpinEdit1;  // block width, 0..640
-  TSpinEdit* SpinEdit2;  // block height, 0..480
-  QCheckBox* CheckBox1;  // 縦向出力: reports block column by block column
-  QLabel* Label1;        // width − 1 of the last converted picture
-  QLabel* Label2;        // height − 1 of the last converted picture
-  TGauge* Gauge1;
-  TFileDialog OpenDialog1;
-  TFileDialog SaveDialog1;
+  // The windows the commands work on; given once, right after all four windows are created.
+  void SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow, PaletteDialog& paletteDialog);
 
-  void FormCreate();
-  void Button1Click();
-  void Button2Click();
-  void Button3Click();
-  void Button4Click();
-
-  // Sets a size label's caption; the label takes the size of its text.
-  static void SetCaption(QLabel* label, const QString& caption);
+  QPushButton* loadButton;     // 画像読込
+  QPushButton* convertButton;  // モザイク化: enabled by the first load
+  QPushButton* saveButton;     // 保存: enabled by the first conversion
+  QPushButton* exitButton;     // 終　了
+  QLabel* blockWidthCaption;   // １列の枚数
+  QLabel* blockHeightCaption;  // 1段の枚数
+  SpinEdit* blockWidthEdit;    // 0..640
+  SpinEdit* blockHeightEdit;   // 0..480
+  QCheckBox* byColumnsCheck;   // 縦向出力: reports block column by block column
+  QLabel* widthLabel;          // width − 1 of the last converted picture
+  QLabel* heightLabel;         // height − 1 of the last converted picture
+  Gauge* progressGauge;        // shown while the reports are written
+  FileDialog openDialog;
+  FileDialog saveDialog;
 
  signals:
   // The main window was closed: the program ends.
@@ -56,6 +55,16 @@ class TForm1 : public TForm {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void OnLoadClicked();
+  void OnConvertClicked();
+  void OnSaveClicked();
+  void OnExitClicked();
+
+  SourceWindow* sourceWindow_ = nullptr;
+  MosaicWindow* mosaicWindow_ = nullptr;
+  PaletteDialog* paletteDialog_ = nullptr;
 };
 
 }  // namespace mozenta

@@ -5,31 +5,31 @@
 
 namespace mozenta {
 
-TForm3::TForm3() : TForm(QString::fromUtf8("モザイク画像"), QSize(354, 327)) {
+MosaicWindow::MosaicWindow() : DesignedWindow(QString::fromUtf8("モザイク画像"), QSize(354, 327)) {
   setObjectName(QStringLiteral("Form3"));
-  ScrollBox = new TScrollBox(this);
+  scrollBox = new ScrollBox(this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(ScrollBox);
+  layout->addWidget(scrollBox);
+  // The smallest client area is the scroll box's. It is set while the window has no on-screen window yet,
+  // which takes it when it is made; the layout does not set it again at every showing.
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
+  setMinimumSize(layout->minimumSize());
 
-  Image1 = new TImage(ScrollBox->Client());
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(0, 0, 297, 217);
-  Image1->SetAutoSize(true);
-  Image1->SetBitmap(&mosaic_);
-  mosaic_.SetOnChange([this] { Image1->PictureChanged(); });
+  mosaicImage = new ImageControl(scrollBox->Client());
+  mosaicImage->setObjectName(QStringLiteral("Image1"));
+  mosaicImage->setGeometry(0, 0, 297, 217);
+  mosaicImage->SetAutoSize(true);
+  mosaicImage->SetBitmap(&mosaic_);
+  mosaic_.SetOnChange([this] { mosaicImage->PictureChanged(); });
 }
-
-}  // namespace mozenta
-
-namespace mozenta {
 
 int MosaicBitsPerPixel(int displayDepth) {
   if (displayDepth == 15 || displayDepth == 16) return 16;
   return 32;
 }
 
-void TForm3::TakeDisplayDepth() {
+void MosaicWindow::TakeDisplayDepth() {
   if (depthTaken_) return;
   depthTaken_ = true;
   const QScreen* display = screen();

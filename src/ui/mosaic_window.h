@@ -1,28 +1,28 @@
-// TForm3, "モザイク画像": shows the mosaic and holds it as the bitmap the save command writes.
+// MosaicWindow, "モザイク画像": shows the mosaic and holds it as the bitmap the save command writes.
 #pragma once
 
-#include "form.h"
+#include "designed_window.h"
 #include "image_control.h"
 #include "picture/bitmap.h"
 #include "scroll_box.h"
 
 namespace mozenta {
 
-class TForm3 : public TForm {
+class MosaicWindow : public DesignedWindow {
   Q_OBJECT
 
  public:
-  TForm3();
+  MosaicWindow();
 
-  // The mosaic bitmap held by Image1, one pixel per mosaic cell.
+  // The mosaic bitmap shown by mosaicImage, one pixel per mosaic cell.
   TBitmap& Mosaic() { return mosaic_; }
   const TBitmap& Mosaic() const { return mosaic_; }
   // Before the first conversion: gives the mosaic the depth of the display (16, 24 or 32 bits per pixel),
   // which it keeps from then on.
   void TakeDisplayDepth();
 
-  TScrollBox* ScrollBox;
-  TImage* Image1;  // auto-sized
+  ScrollBox* scrollBox;
+  ImageControl* mosaicImage;  // auto-sized
 
  private:
   TBitmap mosaic_;

@@ -4,7 +4,6 @@
 
 #include "canvas.h"
 #include "error_handler.h"
-#include "forms.h"
 
 namespace mozenta {
 namespace {
@@ -12,123 +11,127 @@ namespace {
 constexpr int kRowTop = 16;
 constexpr int kRowPitch = 25;
 constexpr int kStripLeft = 8, kStripTop = 14, kStripWidth = 150, kStripHeight = 195;
+constexpr int kSwatchLeft = 2, kSwatchTop = 2, kSwatchSize = 16;  // on the strip, for the first row
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 const char* const kDefaultLabels[kPaletteColors] = {"黒", "青", "赤", "紫", "緑", "水", "黄", "白"};
 
+// The designer's name of a row's control: the prefix and the row's number from 1.
 QString RowName(const char* prefix, int row) {
   return QString::fromLatin1(prefix) + QString::number(row + 1);
 }
 
 }  // namespace
 
-TForm4::TForm4()
-    : TForm(QString::fromUtf8("色変更"), QSize(179, 276)), ColorDialog1(QStringLiteral("ColorDialog1")) {
+PaletteDialog::PaletteDialog()
+    : DesignedWindow(QString::fromUtf8("色変更"), QSize(179, 276)),
+      colorDialog(QStringLiteral("ColorDialog1")) {
   setObjectName(QStringLiteral("Form4"));
 
   // Created first, so that it lies behind the rows.
-  Image1 = new TImage(this);
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(kStripLeft, kStripTop, kStripWidth, kStripHeight);
-  Image1->SetBitmap(&strip_);
-  strip_.SetOnChange([this] { Image1->PictureChanged(); });
+  swatchImage = new ImageControl(this);
+  swatchImage->setObjectName(QStringLiteral("Image1"));
+  swatchImage->setGeometry(kStripLeft, kStripTop, kStripWidth, kStripHeight);
+  swatchImage->SetBitmap(&strip_);
+  strip_.SetOnChange([this] { swatchImage->PictureChanged(); });
 
-  Label1 = new QLabel(QString::fromUtf8("使用する色にチェック"), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(16, 0, 108, 12);
+  headingLabel = new QLabel(QString::fromUtf8("使用する色にチェック"), this);
+  headingLabel->setObjectName(QStringLiteral("Label1"));
+  headingLabel->setGeometry(16, 0, 108, 12);
 
-  for (int row = 0; row < kPaletteColors; ++row) {
-    const int top = kRowTop + kRowPitch * row;
-    auto* check = new QCheckBox(this);
-    check->setObjectName(RowName("ArCheckBox1_", row));
-    check->setGeometry(32, top, 17, 17);
-    check->setChecked(true);
-    check->setFocusPolicy(Qt::StrongFocus);
+  for (int i = 0; i < kPaletteColors; ++i) {
+    Row& row = rows[i];
+    const int top = kRowTop + kRowPitch * i;
+    row.swatch = QRect(kSwatchLeft, kSwatchTop + kRowPitch * i, kSwatchSize, kSwatchSize);
 
-    auto* edit = new QLineEdit(QString::fromUtf8(kDefaultLabels[row]), this);
-    edit->setObjectName(RowName("ArEdit1_", row));
-    edit->setGeometry(56, top, 17, 20);
-    edit->setTextMargins(-2, 0, -2, 0);
-    edit->setMaxLength(std::numeric_limits<int>::max());  // a label may be as long as it is typed
+    row.useCheck = new QCheckBox(this);
+    row.useCheck->setObjectName(RowName("ArCheckBox1_", i));
+    row.useCheck->setGeometry(32, top, 17, 17);
+    row.useCheck->setChecked(true);
+    row.useCheck->setFocusPolicy(Qt::StrongFocus);
 
-    auto* button = new QPushButton(QString::fromUtf8("色変更"), this);
-    button->setObjectName(RowName("ArButton1_", row));
-    button->setGeometry(79, top, 40, 20);
-    button->setToolTip(QString::fromUtf8("色合いを調整できます。"));
-    button->setFocusPolicy(Qt::StrongFocus);
-    button->setEnabled(row != 0);  // black cannot be recoloured
+    row.labelEdit = new QLineEdit(QString::fromUtf8(kDefaultLabels[i]), this);
+    row.labelEdit->setObjectName(RowName("ArEdit1_", i));
+    row.labelEdit->setGeometry(56, top, 17, 20);
+    row.labelEdit->setTextMargins(-2, 0, -2, 0);
+    row.labelEdit->setMaxLength(std::numeric_limits<int>::max());  // a label may be as long as it is typed
+
+    row.colorButton = new QPushButton(QString::fromUtf8("色変更"), this);
+    row.colorButton->setObjectName(RowName("ArButton1_", i));
+    row.colorButton->setGeometry(79, top, 40, 20);
+    row.colorButton->setToolTip(QString::fromUtf8("色合いを調整できます。"));
+    row.colorButton->setFocusPolicy(Qt::StrongFocus);
+    row.colorButton->setEnabled(i != 0);  // black cannot be recoloured
   }
 
-  Button1 = new QPushButton(QString::fromUtf8("実行"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(8, 216, 57, 25);
-  Button1->setToolTip(QString::fromUtf8("モザイク画を作成します。"));
-  Button1->setFocusPolicy(Qt::StrongFocus);
+  runButton = new QPushButton(QString::fromUtf8("実行"), this);
+  runButton->setObjectName(QStringLiteral("Button1"));
+  runButton->setGeometry(8, 216, 57, 25);
+  runButton->setToolTip(QString::fromUtf8("モザイク画を作成します。"));
+  runButton->setFocusPolicy(Qt::StrongFocus);
 
-  Button2 = new QPushButton(QString::fromUtf8("色初期化"), this);
-  Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setGeometry(72, 216, 57, 25);
-  Button2->setFocusPolicy(Qt::StrongFocus);
-
-  FormCreate();
+  resetButton = new QPushButton(QString::fromUtf8("色初期化"), this);
+  resetButton->setObjectName(QStringLiteral("Button2"));
+  resetButton->setGeometry(72, 216, 57, 25);
+  resetButton->setFocusPolicy(Qt::StrongFocus);
 
   // Keyboard order: 実行, the colour buttons, 色初期化, the check boxes, the label edits.
-  std::vector<QWidget*> order{Button1};
-  order.insert(order.end(), ArButton1.begin(), ArButton1.end());
-  order.push_back(Button2);
-  order.insert(order.end(), ArCheckBox1.begin(), ArCheckBox1.end());
-  order.insert(order.end(), ArEdit1.begin(), ArEdit1.end());
+  std::vector<QWidget*> order{runButton};
+  for (const Row& row : rows)
+    order.push_back(row.colorButton);
+  order.push_back(resetButton);
+  for (const Row& row : rows)
+    order.push_back(row.useCheck);
+  for (const Row& row : rows)
+    order.push_back(row.labelEdit);
   for (std::size_t i = 0; i + 1 < order.size(); ++i)
     setTabOrder(order[i], order[i + 1]);
 
-  ConnectCommand(Button1, [this] { Button1Click(); });
-  ConnectCommand(Button2, [this] { Button2Click(); });
+  ConnectCommand(runButton, [this] { OnRunClicked(); });
+  ConnectCommand(resetButton, [this] { OnResetClicked(); });
+  for (int i = 0; i < kPaletteColors; ++i)
+    ConnectCommand(rows[i].colorButton, [this, i] { OnColorClicked(i); });
 }
 
-void TForm4::FormCreate() {
-  for (int row = 0; row < kPaletteColors; ++row) {
-    ArButton1[row] = findChild<QPushButton*>(RowName("ArButton1_", row));
-    ArCheckBox1[row] = findChild<QCheckBox*>(RowName("ArCheckBox1_", row));
-    ArEdit1[row] = findChild<QLineEdit*>(RowName("ArEdit1_", row));
-  }
-  for (int row = 0; row < kPaletteColors; ++row) {
-    QPushButton* button = ArButton1[row];
-    button->setProperty("Tag", row);
-    ConnectCommand(button, [this, button] { ArButton1Click(button); });
-  }
+std::array<std::string, kPaletteColors> PaletteDialog::Labels() const {
+  std::array<std::string, kPaletteColors> labels;
+  for (int i = 0; i < kPaletteColors; ++i)
+    labels[i] = rows[i].labelEdit->text().toStdString();
+  return labels;
 }
 
-void TForm4::PaintSwatch(int row, std::uint32_t color) {
+void PaletteDialog::PaintSwatch(int row, std::uint32_t color) {
   if (strip_.Width() == 0) {
     // The surface comes into being blank (white) at the first painting, at the strip's size.
     strip_.SetPixelFormat(32);
-    strip_.SetSize(Image1->width(), Image1->height());
+    strip_.SetSize(swatchImage->width(), swatchImage->height());
     FillRectangle(strip_, 0, 0, strip_.Width(), strip_.Height(), kWhite);
   }
-  const int top = kRowPitch * row + 2;
-  DrawRectangle(strip_, 2, top, 18, top + 16, kBlack, color);
+  const QRect& swatch = rows[row].swatch;
+  DrawRectangle(strip_, swatch.left(), swatch.top(), swatch.left() + swatch.width(),
+                swatch.top() + swatch.height(), kBlack, color);
 }
 
-void TForm4::PaintSwatchesFromPalette() {
+void PaletteDialog::PaintSwatchesFromPalette() {
   for (int row = 0; row < kPaletteColors; ++row)
     PaintSwatch(row, ExpandedPaletteColor(row));
 }
 
-void TForm4::FormActivate() {
-  Image1->setGeometry(kStripLeft, kStripTop, kStripWidth, kStripHeight);
+void PaletteDialog::OnShownModally() {
+  swatchImage->setGeometry(kStripLeft, kStripTop, kStripWidth, kStripHeight);
   PaintSwatchesFromPalette();
-  for (int row = 0; row < kPaletteColors; ++row) {
-    const int top = kRowTop + kRowPitch * row;
-    ArCheckBox1[row]->move(ArCheckBox1[row]->x(), top);
-    ArEdit1[row]->move(ArEdit1[row]->x(), top);
-    ArButton1[row]->move(ArButton1[row]->x(), top);
+  for (int i = 0; i < kPaletteColors; ++i) {
+    const int top = kRowTop + kRowPitch * i;
+    Row& row = rows[i];
+    row.useCheck->move(row.useCheck->x(), top);
+    row.labelEdit->move(row.labelEdit->x(), top);
+    row.colorButton->move(row.colorButton->x(), top);
   }
 }
 
-void TForm4::ArButton1Click(QObject* sender) {
-  const int row = sender->property("Tag").toInt();
-  if (!ColorDialog1.Execute(this)) return;
-  const std::uint32_t chosen = ColorDialog1.Color();
+void PaletteDialog::OnColorClicked(int row) {
+  if (!colorDialog.Execute(this)) return;
+  const std::uint32_t chosen = colorDialog.Color();
   PaintSwatch(row, chosen);
   std::uint8_t rgb[3];
   SplitColor(chosen, rgb);
@@ -137,19 +140,15 @@ void TForm4::ArButton1Click(QObject* sender) {
   Palette[row].B = rgb[2] >> 4;
 }
 
-void TForm4::Button1Click() {
+void PaletteDialog::OnRunClicked() {
   for (int row = 0; row < kPaletteColors; ++row)
-    PaletteEnabled[row] = ArCheckBox1[row]->isChecked() ? 1 : 0;
+    PaletteEnabled[row] = rows[row].useCheck->isChecked() ? 1 : 0;
   SetModalResult(kModalOk);
 }
 
-void TForm4::Button2Click() {
+void PaletteDialog::OnResetClicked() {
   ResetPalette();
   PaintSwatchesFromPalette();
-}
-
-std::string ColorLabel(int i) {
-  return Form4->ArEdit1[i]->text().toStdString();
 }
 
 }  // namespace mozenta

@@ -1,57 +1,63 @@
-// TForm4, "色変更": the palette dialog, shown modally before every conversion. Each of its eight rows
-// belongs to one palette entry: a swatch, an enable check box, a label edit and a colour button. A colour
-// choice or a reset changes the palette at once; the check boxes become the enable flags only by "実行".
+// PaletteDialog, "色変更": the palette dialog, shown modally before every conversion. Each of its eight
+// rows belongs to one palette entry: a swatch, an enable check box, a label edit and a colour button. A
+// colour choice or a reset changes the palette at once; the check boxes become the enable flags only by
+// "実行". The label edits hold the labels the reports print.
 #pragma once
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRect>
 #include <array>
 #include <string>
 
 #include "color_dialog.h"
-#include "form.h"
+#include "designed_window.h"
 #include "image_control.h"
 #include "mosaic/palette.h"
 #include "picture/bitmap.h"
 
 namespace mozenta {
 
-class TForm4 : public TForm {
+class PaletteDialog : public DesignedWindow {
   Q_OBJECT
 
  public:
-  TForm4();
+  // The controls of one palette entry.
+  struct Row {
+    QRect swatch;              // where the entry's colour is painted on the swatch strip
+    QCheckBox* useCheck;       // the entry may be chosen
+    QLineEdit* labelEdit;      // the entry's label in the reports
+    QPushButton* colorButton;  // 色変更
+  };
 
-  QLabel* Label1;
-  TImage* Image1;        // the swatch strip, behind the rows
-  QPushButton* Button1;  // "実行"
-  QPushButton* Button2;  // "色初期化"
-  TColorDialog ColorDialog1;
+  PaletteDialog();
 
-  // Indexed by row 0..7: the controls whose names end in row + 1.
-  std::array<QPushButton*, kPaletteColors> ArButton1{};
-  std::array<QCheckBox*, kPaletteColors> ArCheckBox1{};
-  std::array<QLineEdit*, kPaletteColors> ArEdit1{};
+  QLabel* headingLabel;       // 使用する色にチェック
+  ImageControl* swatchImage;  // the swatch strip, behind the rows
+  QPushButton* runButton;     // 実行
+  QPushButton* resetButton;   // 色初期化
+  ColorDialog colorDialog;
+  std::array<Row, kPaletteColors> rows;  // palette entries 0..7, top to bottom
 
   // The strip's surface: white until swatches are painted on it. Empty before the first showing.
   const TBitmap& SwatchStrip() const { return strip_; }
 
-  void FormCreate();
-  void FormActivate() override;
-  void ArButton1Click(QObject* sender);
-  void Button1Click();
-  void Button2Click();
+  // The labels of palette entries 0..7: the texts of the label edits as they are now.
+  std::array<std::string, kPaletteColors> Labels() const;
+
+ protected:
+  void OnShownModally() override;
 
  private:
+  void OnColorClicked(int row);
+  void OnRunClicked();
+  void OnResetClicked();
   void PaintSwatch(int row, std::uint32_t color);
   void PaintSwatchesFromPalette();
 
   TBitmap strip_;
 };
-
-// The label of palette entry i (0..7): the text of the palette dialog's edit ArEdit1_(i + 1), as it is now.
-std::string ColorLabel(int i);
 
 }  // namespace mozenta

@@ -5,7 +5,7 @@
 
 namespace mozenta {
 
-TScrollBox::TScrollBox(QWidget* parent) : QScrollArea(parent), client_(new QWidget) {
+ScrollBox::ScrollBox(QWidget* parent) : QScrollArea(parent), client_(new QWidget) {
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(false);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -16,7 +16,7 @@ TScrollBox::TScrollBox(QWidget* parent) : QScrollArea(parent), client_(new QWidg
   setWidget(client_);
 }
 
-bool TScrollBox::eventFilter(QObject* watched, QEvent* event) {
+bool ScrollBox::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::ChildAdded:
       if (watched == client_) {
@@ -36,7 +36,7 @@ bool TScrollBox::eventFilter(QObject* watched, QEvent* event) {
   return QScrollArea::eventFilter(watched, event);
 }
 
-void TScrollBox::UpdateRange() {
+void ScrollBox::UpdateRange() {
   QRect extent(0, 0, 0, 0);
   for (QObject* child : client_->children()) {
     auto* widget = qobject_cast<QWidget*>(child);

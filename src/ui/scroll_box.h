@@ -1,4 +1,4 @@
-// TScrollBox: the client area of a window that scrolls automatically. When a visible control reaches past
+// ScrollBox: the client area of a window that scrolls automatically. When a visible control reaches past
 // the area, scroll bars appear and the scroll range ends at the controls' right and bottom edges; the
 // window itself keeps its size.
 #pragma once
@@ -7,11 +7,11 @@
 
 namespace mozenta {
 
-class TScrollBox : public QScrollArea {
+class ScrollBox : public QScrollArea {
   Q_OBJECT
 
  public:
-  explicit TScrollBox(QWidget* parent = nullptr);
+  explicit ScrollBox(QWidget* parent = nullptr);
 
   // The widget the controls are placed on, in client coordinates.
   QWidget* Client() const { return client_; }

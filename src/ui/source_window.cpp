@@ -4,24 +4,28 @@
 
 namespace mozenta {
 
-TForm2::TForm2() : TForm(QString::fromUtf8("フルカラー画像"), QSize(262, 267)) {
+SourceWindow::SourceWindow() : DesignedWindow(QString::fromUtf8("フルカラー画像"), QSize(262, 267)) {
   setObjectName(QStringLiteral("Form2"));
-  ScrollBox = new TScrollBox(this);
+  scrollBox = new ScrollBox(this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(ScrollBox);
+  layout->addWidget(scrollBox);
+  // The smallest client area is the scroll box's. It is set while the window has no on-screen window yet,
+  // which takes it when it is made; the layout does not set it again at every showing.
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
+  setMinimumSize(layout->minimumSize());
 
-  All1 = new TImage(ScrollBox->Client());
-  All1->setObjectName(QStringLiteral("All1"));
-  All1->setGeometry(16, 16, 225, 209);
-  All1->SetAutoSize(true);
+  pictureImage = new ImageControl(scrollBox->Client());
+  pictureImage->setObjectName(QStringLiteral("All1"));
+  pictureImage->setGeometry(16, 16, 225, 209);
+  pictureImage->SetAutoSize(true);
 
-  Image1 = new TImage(ScrollBox->Client());
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(136, 184, 113, 33);
-  Image1->hide();
+  loaderImage = new ImageControl(scrollBox->Client());
+  loaderImage->setObjectName(QStringLiteral("Image1"));
+  loaderImage->setGeometry(136, 184, 113, 33);
+  loaderImage->hide();
 
-  Source.all1.SetOnChange([this] { All1->SetBitmap(SourceBitmap(Source)); });
+  picture.all1.SetOnChange([this] { pictureImage->SetBitmap(SourceBitmap(picture)); });
 }
 
 }  // namespace mozenta

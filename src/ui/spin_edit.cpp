@@ -48,7 +48,7 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
 
 }  // namespace
 
-TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(parent) {
+SpinEdit::SpinEdit(QWidget* parent) : QLineEdit(parent) {
   // Characters arrive as key presses only, so every one of them passes the typing filter.
   setAttribute(Qt::WA_InputMethodEnabled, false);
   setFocusPolicy(Qt::StrongFocus);
@@ -59,7 +59,7 @@ TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(parent) {
   setTextMargins(0, 0, kArrowButtonWidth, 0);
 }
 
-QToolButton* TSpinEdit::MakeArrowButton(Qt::ArrowType arrow, int delta) {
+QToolButton* SpinEdit::MakeArrowButton(Qt::ArrowType arrow, int delta) {
   auto* button = new QToolButton(this);
   button->setArrowType(arrow);
   button->setFocusPolicy(Qt::NoFocus);
@@ -73,28 +73,28 @@ QToolButton* TSpinEdit::MakeArrowButton(Qt::ArrowType arrow, int delta) {
   return button;
 }
 
-void TSpinEdit::SetRange(std::int32_t minimum, std::int32_t maximum) {
+void SpinEdit::SetRange(std::int32_t minimum, std::int32_t maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
 }
 
-std::int32_t TSpinEdit::Value() const {
+std::int32_t SpinEdit::Value() const {
   return ParseInteger(text().toStdString()).value_or(minimum_);
 }
 
-void TSpinEdit::SetValue(std::int64_t value) {
+void SpinEdit::SetValue(std::int64_t value) {
   setText(QString::number(std::clamp<std::int64_t>(value, minimum_, maximum_)));
 }
 
-void TSpinEdit::StepBy(int delta) {
+void SpinEdit::StepBy(int delta) {
   SetValue(std::int64_t{Value()} + delta);
 }
 
-void TSpinEdit::SetBeepHandler(std::function<void()> handler) {
+void SpinEdit::SetBeepHandler(std::function<void()> handler) {
   BeepHandler() = std::move(handler);
 }
 
-bool TSpinEdit::AcceptsTyped(const QString& text) const {
+bool SpinEdit::AcceptsTyped(const QString& text) const {
   const QString separator = locale().decimalPoint();
   for (const QChar c : text) {
     const bool accepted = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+') ||
@@ -104,7 +104,7 @@ bool TSpinEdit::AcceptsTyped(const QString& text) const {
   return true;
 }
 
-void TSpinEdit::keyPressEvent(QKeyEvent* event) {
+void SpinEdit::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Up:
       StepBy(+1);
@@ -131,7 +131,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event) {
   QLineEdit::keyPressEvent(event);
 }
 
-void TSpinEdit::focusOutEvent(QFocusEvent* event) {
+void SpinEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
   // Another window becoming active or a popup menu opening does not move the focus off the field.
   if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) return;
@@ -139,7 +139,7 @@ void TSpinEdit::focusOutEvent(QFocusEvent* event) {
   if (value < minimum_ || value > maximum_) SetValue(value);
 }
 
-void TSpinEdit::resizeEvent(QResizeEvent* event) {
+void SpinEdit::resizeEvent(QResizeEvent* event) {
   QLineEdit::resizeEvent(event);
   const int frame = 2;
   const int inner = height() - 2 * frame;

@@ -1,4 +1,4 @@
-// TSpinEdit: a one-line integer field with a pair of small arrow buttons at its right edge.
+// SpinEdit: a one-line integer field with a pair of small arrow buttons at its right edge.
 //
 // Typing accepts only "0".."9", "+", "-" and the locale's decimal separator; any other character, and
 // Enter, is refused with a beep. Cut and paste are not filtered, so the text can hold anything. Reading the
@@ -13,11 +13,11 @@ class QToolButton;
 
 namespace mozenta {
 
-class TSpinEdit : public QLineEdit {
+class SpinEdit : public QLineEdit {
   Q_OBJECT
 
  public:
-  explicit TSpinEdit(QWidget* parent = nullptr);
+  explicit SpinEdit(QWidget* parent = nullptr);
 
   void SetRange(std::int32_t minimum, std::int32_t maximum);
   std::int32_t MinValue() const { return minimum_; }

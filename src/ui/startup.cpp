@@ -7,20 +7,19 @@
 
 #include "application_setup.h"
 #include "error_handler.h"
-#include "forms.h"
-#include "main_window.h"
 #include "picture/jpeg_image.h"
+#include "program_windows.h"
 
 namespace mozenta {
 
-int DisplayPaletteSize(TForm& window) {
+int DisplayPaletteSize(DesignedWindow& window) {
   window.CreateScreenWindow();
   const QScreen* screen = window.screen();
   if (screen == nullptr) return 0;
   return screen->depth() == 8 ? 256 : 0;
 }
 
-bool PassesDisplayCheck(TForm& mainWindow, const PaletteSizeQuery& paletteSize) {
+bool PassesDisplayCheck(DesignedWindow& mainWindow, const PaletteSizeQuery& paletteSize) {
   if (paletteSize(mainWindow) != 256) return true;
   // Qt cannot paint on an 8-bit indexed X display, where the box below comes out blank: say it on the
   // terminal too.
@@ -33,27 +32,23 @@ bool PassesDisplayCheck(TForm& mainWindow, const PaletteSizeQuery& paletteSize) 
   return false;
 }
 
-int RunForms(QApplication& application, const PaletteSizeQuery& paletteSize) {
-  CreateForms();
-  Form1->CreateScreenWindow();
-  if (!PassesDisplayCheck(*Form1, paletteSize)) {
-    DestroyForms();
-    return 0;
-  }
+int RunWindows(QApplication& application, const PaletteSizeQuery& paletteSize) {
+  ProgramWindows windows;
+  MainWindow& mainWindow = *windows.mainWindow;
+  mainWindow.CreateScreenWindow();
+  if (!PassesDisplayCheck(mainWindow, paletteSize)) return 0;
   // Closing the main window ends the program, whatever other windows are open.
   application.setQuitOnLastWindowClosed(false);
-  QObject::connect(Form1, &TForm1::Closed, &application, &QApplication::quit);
-  Form1->show();
-  const int status = application.exec();
-  DestroyForms();
-  return status;
+  QObject::connect(&mainWindow, &MainWindow::Closed, &application, &QApplication::quit);
+  mainWindow.show();
+  return application.exec();
 }
 
 int RunMozenta(int argc, char** argv) {
   RegisterJpegFormats();
-  TApplication application(argc, argv);
+  ErrorReportingApplication application(argc, argv);
   SetUpApplication(application);
-  return RunForms(application);
+  return RunWindows(application);
 }
 
 }  // namespace mozenta

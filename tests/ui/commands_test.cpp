@@ -2,15 +2,14 @@
 // through the windows as a user drives them.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "forms_fixture.h"
-#include "modal_answerer.h"
-#include "mosaic/color_grid.h"
 #include "mosaic/palette.h"
-#include "qt_printing.h"
+#include "support/modal_answerer.h"
+#include "support/printing.h"
+#include "support/test_folder.h"
+#include "support/user_input.h"
+#include "support/windows_fixture.h"
 
 namespace mozenta::testing {
 namespace {
@@ -18,50 +17,44 @@ namespace {
 const QString kGolden = QStringLiteral(MOZENTA_TEST_DATA_DIR "/golden/");
 const QString kJpegData = QStringLiteral(MOZENTA_TEST_DATA_DIR "/jpeg/");
 
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+// Default palette colours as the mosaic shows them.
+const std::uint32_t kRed = PackColor(255, 0, 0);
+const std::uint32_t kPurple = PackColor(255, 0, 255);
+const std::uint32_t kWhite = PackColor(255, 255, 255);
 
 class CommandsTest : public MainWindowShownTest {
  protected:
-  static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-
-  static void TypeInto(TSpinEdit* edit, const char* text) {
-    edit->setFocus(Qt::MouseFocusReason);
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromLatin1(text));
-  }
-
   void Load(const QString& path) {
     answers_.Then(ChooseFile(path));
-    Click(Form1->Button1);
+    Click(mainWindow->loadButton);
   }
 
   // "モザイク化", with the palette dialog answered by `inDialog`.
   void Convert(ModalAnswerer::Answer inDialog) {
     answers_.Then(std::move(inDialog));
-    Click(Form1->Button3);
+    Click(mainWindow->convertButton);
   }
 
-  static ModalAnswerer::Answer Run() {
-    return [](QWidget*) { Click(Form4->Button1); };
+  ModalAnswerer::Answer Run() {
+    return [this](QWidget*) { Click(paletteDialog->runButton); };
   }
-  static ModalAnswerer::Answer CloseBox() {
-    return [](QWidget*) { Form4->close(); };
+  ModalAnswerer::Answer CloseBox() {
+    return [this](QWidget*) { paletteDialog->close(); };
   }
 
-  static bool GridHolds(int index) {
-    for (int x = 0; x <= MaxX; ++x) {
-      for (int y = 0; y <= MaxY; ++y)
-        if (ColorGrid[x][y] == index) return true;
+  // Whether some cell of the mosaic window's picture has `color`.
+  bool MosaicShows(std::uint32_t color) const {
+    const TBitmap& mosaic = mosaicWindow->Mosaic();
+    for (int y = 0; y < mosaic.Height(); ++y) {
+      for (int x = 0; x < mosaic.Width(); ++x)
+        if (mosaic.GetPixel(x, y) == color) return true;
     }
     return false;
   }
 
-  QString PathOf(const char* name) const { return folder_.filePath(QString::fromUtf8(name)); }
+  QString PathOf(const char* name) const { return folder_.PathOf(name); }
 
-  QTemporaryDir folder_;
+  TestFolder folder_;
   ModalAnswerer answers_;
 };
 
@@ -70,26 +63,27 @@ class CommandsTest : public MainWindowShownTest {
 // black is a candidate whatever its flag; the three files equal the worked example's.
 TEST_F(CommandsTest, WholeRoadFromABitmapGivesTheGoldenFiles) {
   Load(kGolden + QStringLiteral("worked-example.bmp"));
-  EXPECT_TRUE(Form2->isVisible());
-  EXPECT_TRUE(Form1->Button3->isEnabled());
-  EXPECT_EQ(Form2->All1->size(), QSize(5, 3));
+  EXPECT_TRUE(sourceWindow->isVisible());
+  EXPECT_TRUE(mainWindow->convertButton->isEnabled());
+  EXPECT_FALSE(mainWindow->saveButton->isEnabled()) << "nothing to save before the first conversion";
+  EXPECT_EQ(sourceWindow->pictureImage->size(), QSize(5, 3));
 
-  Convert([](QWidget*) {
-    Click(Form4->ArCheckBox1[0]);
-    Click(Form4->Button1);
+  Convert([this](QWidget*) {
+    Click(paletteDialog->rows[0].useCheck);
+    Click(paletteDialog->runButton);
   });
   EXPECT_EQ(PaletteEnabled[0], 0);
-  EXPECT_EQ(Form1->Label1->text(), QStringLiteral("4"));
-  EXPECT_EQ(Form1->Label2->text(), QStringLiteral("2"));
-  EXPECT_TRUE(Form3->isVisible());
-  EXPECT_EQ(Form3->Image1->size(), QSize(5, 3));
-  EXPECT_TRUE(Form1->Button4->isEnabled());
+  EXPECT_EQ(mainWindow->widthLabel->text(), QStringLiteral("4"));
+  EXPECT_EQ(mainWindow->heightLabel->text(), QStringLiteral("2"));
+  EXPECT_TRUE(mosaicWindow->isVisible());
+  EXPECT_EQ(mosaicWindow->mosaicImage->size(), QSize(5, 3));
+  EXPECT_TRUE(mainWindow->saveButton->isEnabled());
 
-  TypeInto(Form1->SpinEdit1, "2");
-  TypeInto(Form1->SpinEdit2, "2");
+  TypeInto(mainWindow->blockWidthEdit, "2");
+  TypeInto(mainWindow->blockHeightEdit, "2");
   answers_.Then(ChooseFile(PathOf("road.bmp"))).Then(AnswerQuestion(true));
-  QFile(PathOf("road.bmp")).open(QIODevice::WriteOnly);  // exists: the dialog asks before replacing it
-  Click(Form1->Button4);
+  folder_.Write("road.bmp");  // exists: the dialog asks before replacing it
+  Click(mainWindow->saveButton);
 
   EXPECT_EQ(ReadAll(PathOf("road.txt")), ReadAll(kGolden + QStringLiteral("worked-example-rows.txt")));
   EXPECT_EQ(ReadAll(PathOf("road.csv")), ReadAll(kGolden + QStringLiteral("worked-example-rows.csv")));
@@ -101,18 +95,22 @@ TEST_F(CommandsTest, WholeRoadFromABitmapGivesTheGoldenFiles) {
 // the windows write what the batch tool writes with the same settings (tests/data/README.md).
 TEST_F(CommandsTest, WholeRoadFromAJpegGivesTheGoldenFiles) {
   Load(kJpegData + QStringLiteral("pillow/pil_sample_rgb.jpg"));
-  EXPECT_EQ(Form2->All1->size(), QSize(100, 100));
-  Convert([](QWidget*) {
-    Click(Form4->ArCheckBox1[3]);
-    Form4->ArEdit1[7]->setText(QStringLiteral("W"));
-    Click(Form4->Button1);
+  EXPECT_EQ(sourceWindow->pictureImage->size(), QSize(100, 100));
+  Convert([this](QWidget*) {
+    Click(paletteDialog->rows[3].useCheck);
+    paletteDialog->rows[7].labelEdit->setText(QStringLiteral("W"));
+    Click(paletteDialog->runButton);
   });
-  EXPECT_FALSE(GridHolds(3));
-  EXPECT_TRUE(GridHolds(2));
-  TypeInto(Form1->SpinEdit2, "30");
-  Click(Form1->CheckBox1);
+  EXPECT_FALSE(MosaicShows(kPurple));
+  EXPECT_TRUE(MosaicShows(kRed));
+  for (QLabel* label : {mainWindow->widthLabel, mainWindow->heightLabel}) {
+    EXPECT_EQ(label->text(), QStringLiteral("99"));
+    EXPECT_EQ(label->size(), label->sizeHint()) << "sized to its text";
+  }
+  TypeInto(mainWindow->blockHeightEdit, "30");
+  Click(mainWindow->byColumnsCheck);
   answers_.Then(ChooseFile(PathOf("road")));
-  Click(Form1->Button4);
+  Click(mainWindow->saveButton);
 
   for (const char* extension : {".txt", ".csv", ".bmp"}) {
     const QString golden = kGolden + QStringLiteral("window-road-jpeg") + QLatin1String(extension);
@@ -124,9 +122,10 @@ TEST_F(CommandsTest, WholeRoadFromAJpegGivesTheGoldenFiles) {
 
 TEST_F(CommandsTest, CancelledOpenDialogChangesNothing) {
   answers_.Then(Cancel());
-  Click(Form1->Button1);
-  EXPECT_TRUE(Form2->isHidden());
-  EXPECT_FALSE(Form1->Button3->isEnabled());
+  Click(mainWindow->loadButton);
+  EXPECT_TRUE(sourceWindow->isHidden());
+  EXPECT_FALSE(mainWindow->convertButton->isEnabled());
+  EXPECT_FALSE(mainWindow->saveButton->isEnabled());
 }
 
 struct FailedLoadCase {
@@ -136,34 +135,31 @@ struct FailedLoadCase {
 };
 
 void PrintTo(const FailedLoadCase& c, std::ostream* out) {
-  *out << c.file;
+  *out << c.name;
 }
 
 class FailedLoadTest : public CommandsTest, public ::testing::WithParamInterface<FailedLoadCase> {};
 
 // A failed load shows the source window and the error; a picture loaded before stays, and so does the
-// enabled mosaic button.
+// enabled mosaic button. Loading never enables the save button.
 TEST_P(FailedLoadTest, KeepsTheEarlierPictureAndTheMosaicButton) {
-  {
-    QFile shortFile(PathOf("short.bmp"));
-    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
-    shortFile.write("BM12345678");
-  }
+  folder_.Write("short.bmp", "BM12345678");
   const QString path = PathOf(GetParam().file);
   QString message;
   answers_.Then(ChooseFile(path)).Then(ReadMessageBox(nullptr, &message));
-  Click(Form1->Button1);
+  Click(mainWindow->loadButton);
   EXPECT_EQ(message, QString::fromUtf8(GetParam().message).arg(path));
-  EXPECT_TRUE(Form2->isVisible()) << "shown before the file is read";
-  EXPECT_FALSE(Form1->Button3->isEnabled());
+  EXPECT_TRUE(sourceWindow->isVisible()) << "shown before the file is read";
+  EXPECT_FALSE(mainWindow->convertButton->isEnabled());
 
   Load(kGolden + QStringLiteral("worked-example.bmp"));
   answers_.Then(ChooseFile(path)).Then(ReadMessageBox(nullptr, &message));
-  Click(Form1->Button1);
-  EXPECT_TRUE(Form1->Button3->isEnabled());
-  ASSERT_NE(Form2->All1->Bitmap(), nullptr);
-  EXPECT_EQ(Form2->All1->Bitmap()->Width(), 5);
-  EXPECT_EQ(Form2->All1->size(), QSize(5, 3));
+  Click(mainWindow->loadButton);
+  EXPECT_TRUE(mainWindow->convertButton->isEnabled());
+  EXPECT_FALSE(mainWindow->saveButton->isEnabled());
+  ASSERT_NE(sourceWindow->pictureImage->Bitmap(), nullptr);
+  EXPECT_EQ(sourceWindow->pictureImage->Bitmap()->Width(), 5);
+  EXPECT_EQ(sourceWindow->pictureImage->size(), QSize(5, 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,23 +169,24 @@ INSTANTIATE_TEST_SUITE_P(
                                      "拡張子 .GIF の画像形式は処理できません."},
                       FailedLoadCase{"NoExtension", "photo", "拡張子 . の画像形式は処理できません."},
                       FailedLoadCase{"Truncated", "short.bmp", "ストリームからの読み込みエラー."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 // Only "実行" copies the check boxes into the flags: after the close box the conversion still runs, with
 // the flags as they were.
 TEST_F(CommandsTest, PaletteDialogCloseBoxStillConvertsWithTheOldFlags) {
   Load(kGolden + QStringLiteral("worked-example.bmp"));
-  Convert([](QWidget*) {
-    Click(Form4->ArCheckBox1[7]);
-    Form4->close();
+  Convert([this](QWidget*) {
+    Click(paletteDialog->rows[7].useCheck);
+    paletteDialog->close();
   });
-  EXPECT_TRUE(Form3->isVisible());
-  EXPECT_TRUE(Form1->Button4->isEnabled());
-  EXPECT_TRUE(GridHolds(7)) << "white is still enabled";
+  EXPECT_TRUE(mosaicWindow->isVisible());
+  EXPECT_TRUE(mainWindow->saveButton->isEnabled());
+  EXPECT_TRUE(MosaicShows(kWhite)) << "white is still enabled";
 
   Convert(Run());
-  EXPECT_FALSE(GridHolds(7)) << "now white is cleared";
-  EXPECT_EQ(ColorGrid[4][0], 3) << "white (15,15,15) goes to purple, the lower of two at 225";
+  EXPECT_FALSE(MosaicShows(kWhite)) << "now white is cleared";
+  EXPECT_EQ(mosaicWindow->Mosaic().GetPixel(4, 0), kPurple)
+      << "white (15,15,15) goes to purple, the lower of two at 225";
 }
 
 // The first showing uses the window system's position; later loads and conversions put the windows back
@@ -203,18 +200,19 @@ TEST_F(CommandsTest, PictureWindowsReturnToTheirPlacesAfterTheFirstShowing) {
   ASSERT_NE(systemDefault, QPoint(0, 100));
 
   Load(picture);
-  EXPECT_EQ(Form2->pos(), systemDefault);
+  EXPECT_EQ(sourceWindow->pos(), systemDefault);
   Convert(CloseBox());
-  EXPECT_EQ(Form3->pos(), systemDefault);
-  Form2->move(300, 300);
-  Form3->close();
+  EXPECT_EQ(mosaicWindow->pos(), systemDefault);
+  sourceWindow->move(300, 300);
+  mosaicWindow->close();
 
   Load(picture);
-  EXPECT_EQ(Form2->pos(), QPoint(0, 100));
+  EXPECT_EQ(sourceWindow->pos(), QPoint(0, 100));
+  EXPECT_TRUE(mainWindow->saveButton->isEnabled()) << "the earlier mosaic can still be saved";
   Convert(CloseBox());
-  EXPECT_TRUE(Form3->isVisible());
-  EXPECT_EQ(Form3->pos(), QPoint(250, 100));
-  EXPECT_EQ(Form3->frameGeometry().size(), QSize(354, 327)) << "the window keeps its size";
+  EXPECT_TRUE(mosaicWindow->isVisible());
+  EXPECT_EQ(mosaicWindow->pos(), QPoint(250, 100));
+  EXPECT_EQ(mosaicWindow->frameGeometry().size(), QSize(354, 327)) << "the window keeps its size";
 }
 
 // Screens report their colour depth; a true-colour screen of depth 24 keeps 32 bits per pixel.

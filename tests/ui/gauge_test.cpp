@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "qt_printing.h"
+#include "support/printing.h"
 
 namespace mozenta::testing {
 namespace {
@@ -28,10 +28,14 @@ struct GaugeCase {
   int percent;
 };
 
+void PrintTo(const GaugeCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class GaugeRulesTest : public ::testing::TestWithParam<GaugeCase> {};
 
 TEST_P(GaugeRulesTest, KeepsProgressAndPercentage) {
-  TGauge gauge;
+  Gauge gauge;
   for (const GaugeStep& step : GetParam().steps) {
     if (step.kind == GaugeStep::kMax) {
       gauge.SetMaxValue(step.value);
@@ -56,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         GaugeCase{"HigherMaximumKeepsProgress", {{S::kProgress, 50}, {S::kMax, 200}}, 50, 25},
         GaugeCase{
             "LargeValuesDoNotOverflow", {{S::kMax, 2000000000}, {S::kProgress, 1999999999}}, 1999999999, 99}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 class PaintCounter : public QObject {
  public:
@@ -74,7 +78,7 @@ class GaugeWindowTest : public ::testing::Test {
   void SetUp() override {
     window_ = std::make_unique<QWidget>();
     window_->resize(200, 60);
-    gauge_ = new TGauge(window_.get());
+    gauge_ = new Gauge(window_.get());
     gauge_->setGeometry(10, 10, 129, 20);
     gauge_->hide();
     window_->show();
@@ -83,7 +87,7 @@ class GaugeWindowTest : public ::testing::Test {
   }
 
   std::unique_ptr<QWidget> window_;
-  TGauge* gauge_ = nullptr;
+  Gauge* gauge_ = nullptr;
   PaintCounter counter_;
 };
 

@@ -10,9 +10,10 @@
 #include <QTest>
 #include <memory>
 
-#include "forms_fixture.h"
-#include "qt_printing.h"
+#include "mosaic/palette.h"
+#include "support/printing.h"
 #include "ui/scroll_box.h"
+#include "ui/source_window.h"
 
 namespace mozenta::testing {
 namespace {
@@ -41,6 +42,10 @@ struct LayoutCase {
   int bitsPerPixel;
   bool topDown;
 };
+
+void PrintTo(const LayoutCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ScreenRowTest : public ::testing::TestWithParam<LayoutCase> {};
 
@@ -72,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ScreenRowTest,
                          ::testing::Values(LayoutCase{"Bgrx32", 32, false}, LayoutCase{"Bgr24", 24, false},
                                            LayoutCase{"Bgr24TopDown", 24, true},
                                            LayoutCase{"Rgb555", 16, false}, LayoutCase{"Indexed8", 8, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST(PaintBitmapArea, PaintsOnlyTheAskedPartOfThePicture) {
   auto bitmap = MakeBitmap(40, 30, 24);
@@ -98,8 +103,8 @@ TEST(PaintBitmapArea, PaintsOnlyTheAskedPartOfThePicture) {
   }
 }
 
-TEST(TImage, AutoSizeFollowsThePictureButNotAnEmptyOne) {
-  TImage image;
+TEST(ImageControl, AutoSizeFollowsThePictureButNotAnEmptyOne) {
+  ImageControl image;
   image.setGeometry(16, 16, 225, 209);
   auto empty = MakeBitmap(0, 0, 24);
   auto picture = MakeBitmap(300, 400, 24);
@@ -114,40 +119,42 @@ TEST(TImage, AutoSizeFollowsThePictureButNotAnEmptyOne) {
 
 // A picture larger than the source window brings scroll bars; the window keeps its size and the scroll
 // range ends at the picture's right and bottom edges; what is scrolled into view is the picture's pixels.
-TEST_F(FormsTest, LargePictureScrollsInsideTheSourceWindow) {
+TEST(SourceWindow, LargePictureScrollsInsideTheWindow) {
+  SourceWindow window;
   auto picture = MakeBitmap(600, 500, 24);
   for (int y = 0; y < 500; ++y) {
     for (int x = 0; x < 600; ++x)
       picture->SetPixel(x, y, PatternColor(x % 30, y % 30));
   }
-  Form2->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(Form2));
-  const QSize before = Form2->frameGeometry().size();
-  Form2->All1->SetBitmap(picture.get());
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const QSize before = window.frameGeometry().size();
+  window.pictureImage->SetBitmap(picture.get());
   QApplication::processEvents();
-  EXPECT_EQ(Form2->frameGeometry().size(), before);
-  EXPECT_EQ(Form2->ScrollBox->Client()->size(), QSize(16 + 600, 16 + 500));
-  QScrollBar* vertical = Form2->ScrollBox->verticalScrollBar();
-  QScrollBar* horizontal = Form2->ScrollBox->horizontalScrollBar();
+  EXPECT_EQ(window.frameGeometry().size(), before);
+  EXPECT_EQ(window.scrollBox->Client()->size(), QSize(16 + 600, 16 + 500));
+  QScrollBar* vertical = window.scrollBox->verticalScrollBar();
+  QScrollBar* horizontal = window.scrollBox->horizontalScrollBar();
   EXPECT_TRUE(vertical->isVisible());
   EXPECT_TRUE(horizontal->isVisible());
-  EXPECT_EQ(vertical->maximum(), 16 + 500 - Form2->ScrollBox->viewport()->height());
-  EXPECT_EQ(horizontal->maximum(), 16 + 600 - Form2->ScrollBox->viewport()->width());
+  EXPECT_EQ(vertical->maximum(), 16 + 500 - window.scrollBox->viewport()->height());
+  EXPECT_EQ(horizontal->maximum(), 16 + 600 - window.scrollBox->viewport()->width());
 
   vertical->setValue(vertical->maximum());
   horizontal->setValue(horizontal->maximum());
-  const QImage shown = Form2->ScrollBox->viewport()->grab().toImage();
+  const QImage shown = window.scrollBox->viewport()->grab().toImage();
   const QPoint corner(shown.width() - 1, shown.height() - 1);  // the picture's bottom-right pixel
   const std::uint32_t c = PatternColor(599 % 30, 499 % 30);
   EXPECT_EQ(QColor(shown.pixel(corner)), QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-  Form2->All1->SetBitmap(nullptr);
+  window.pictureImage->SetBitmap(nullptr);
 }
 
-TEST_F(FormsTest, HiddenLoaderImageDoesNotWidenTheScrollRange) {
-  Form2->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(Form2));
-  EXPECT_EQ(Form2->ScrollBox->Client()->size(), QSize(16 + 225, 16 + 209));
-  EXPECT_FALSE(Form2->ScrollBox->verticalScrollBar()->isVisible());
+TEST(SourceWindow, HiddenLoaderImageDoesNotWidenTheScrollRange) {
+  SourceWindow window;
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_EQ(window.scrollBox->Client()->size(), QSize(16 + 225, 16 + 209));
+  EXPECT_FALSE(window.scrollBox->verticalScrollBar()->isVisible());
 }
 
 }  // namespace

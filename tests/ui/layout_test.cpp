@@ -11,8 +11,8 @@
 #include <QTest>
 #include <vector>
 
-#include "forms_fixture.h"
-#include "qt_printing.h"
+#include "support/printing.h"
+#include "support/windows_fixture.h"
 #include "ui/application_setup.h"
 
 namespace mozenta::testing {
@@ -28,12 +28,6 @@ struct ControlDesign {
   bool enabled;
   bool visible;
 };
-
-TForm* WindowNamed(const char* name) {
-  for (TForm* form : std::initializer_list<TForm*>{Form1, Form2, Form3, Form4})
-    if (form->objectName() == QLatin1String(name)) return form;
-  return nullptr;
-}
 
 QString TextOf(QWidget* control) {
   if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
@@ -73,7 +67,7 @@ const ControlDesign kControls[] = {
      true},
     {"Form1",
      "SpinEdit1",
-     "mozenta::TSpinEdit",
+     "mozenta::SpinEdit",
      {216, 8, 49, 21},
      "40",
      "１つのブロックの横の枚数を設定します。",
@@ -89,7 +83,7 @@ const ControlDesign kControls[] = {
      true},
     {"Form1",
      "SpinEdit2",
-     "mozenta::TSpinEdit",
+     "mozenta::SpinEdit",
      {216, 32, 49, 21},
      "100",
      "1つのブロックの縦の枚数を設定します。",
@@ -114,21 +108,21 @@ const ControlDesign kControls[] = {
     {"Form1", "Button2", "QPushButton", {408, 8, 57, 25}, "終　了", "", true, true},
     {"Form1", "Label1", "QLabel", {8, 40, 0, 0}, "   ", "", true, true},
     {"Form1", "Label2", "QLabel", {88, 40, 0, 0}, "   ", "", true, true},
-    {"Form1", "Gauge1", "mozenta::TGauge", {32, 56, 129, 20}, "", "", true, false},
-    {"Form2", "All1", "mozenta::TImage", {16, 16, 225, 209}, "", "", true, true},
-    {"Form2", "Image1", "mozenta::TImage", {136, 184, 113, 33}, "", "", true, false},
-    {"Form3", "Image1", "mozenta::TImage", {0, 0, 297, 217}, "", "", true, true},
+    {"Form1", "Gauge1", "mozenta::Gauge", {32, 56, 129, 20}, "", "", true, false},
+    {"Form2", "All1", "mozenta::ImageControl", {16, 16, 225, 209}, "", "", true, true},
+    {"Form2", "Image1", "mozenta::ImageControl", {136, 184, 113, 33}, "", "", true, false},
+    {"Form3", "Image1", "mozenta::ImageControl", {0, 0, 297, 217}, "", "", true, true},
     {"Form4", "Label1", "QLabel", {16, 0, 108, 12}, "使用する色にチェック", "", true, true},
-    {"Form4", "Image1", "mozenta::TImage", {8, 14, 150, 195}, "", "", true, true},
+    {"Form4", "Image1", "mozenta::ImageControl", {8, 14, 150, 195}, "", "", true, true},
     {"Form4", "Button1", "QPushButton", {8, 216, 57, 25}, "実行", "モザイク画を作成します。", true, true},
     {"Form4", "Button2", "QPushButton", {72, 216, 57, 25}, "色初期化", "", true, true},
 };
 
-class ControlLayoutTest : public FormsTest, public ::testing::WithParamInterface<ControlDesign> {};
+class ControlLayoutTest : public WindowsTest, public ::testing::WithParamInterface<ControlDesign> {};
 
 TEST_P(ControlLayoutTest, MatchesTheDesign) {
   const ControlDesign& design = GetParam();
-  TForm* window = WindowNamed(design.window);
+  DesignedWindow* window = FindWindow(design.window);
   ASSERT_NE(window, nullptr);
   auto* control = window->findChild<QWidget*>(QString::fromLatin1(design.name));
   ASSERT_NE(control, nullptr);
@@ -148,28 +142,27 @@ INSTANTIATE_TEST_SUITE_P(Windows, ControlLayoutTest, ::testing::ValuesIn(kContro
   return std::string(info.param.window) + "_" + info.param.name;
 });
 
-TEST_F(FormsTest, SizeLabelsAreSizedToTheirText) {
-  for (QLabel* label : {Form1->Label1, Form1->Label2}) {
+class LayoutTest : public WindowsTest {};
+
+TEST_F(LayoutTest, SizeLabelsAreSizedToTheirText) {
+  for (QLabel* label : {mainWindow->widthLabel, mainWindow->heightLabel}) {
     EXPECT_EQ(label->size(), label->sizeHint()) << label->objectName().toStdString();
   }
-  Form1->SetCaption(Form1->Label1, QStringLiteral("19999"));
-  EXPECT_EQ(Form1->Label1->size(), Form1->Label1->sizeHint());
-  EXPECT_GT(Form1->Label1->width(), Form1->Label2->width());
 }
 
-TEST_F(FormsTest, PaletteDialogRowsAreDesigned) {
+TEST_F(LayoutTest, PaletteDialogRowsAreDesigned) {
   const char* const labels[] = {"黒", "青", "赤", "紫", "緑", "水", "黄", "白"};
   for (int row = 0; row < 8; ++row) {
     SCOPED_TRACE(row);
     const int top = 16 + 25 * row;
     const QString number = QString::number(row + 1);
-    auto* check = Form4->findChild<QCheckBox*>(QStringLiteral("ArCheckBox1_") + number);
-    auto* edit = Form4->findChild<QLineEdit*>(QStringLiteral("ArEdit1_") + number);
-    auto* button = Form4->findChild<QPushButton*>(QStringLiteral("ArButton1_") + number);
+    auto* check = paletteDialog->findChild<QCheckBox*>(QStringLiteral("ArCheckBox1_") + number);
+    auto* edit = paletteDialog->findChild<QLineEdit*>(QStringLiteral("ArEdit1_") + number);
+    auto* button = paletteDialog->findChild<QPushButton*>(QStringLiteral("ArButton1_") + number);
     ASSERT_TRUE(check && edit && button);
-    EXPECT_EQ(Form4->ArCheckBox1[row], check);
-    EXPECT_EQ(Form4->ArEdit1[row], edit);
-    EXPECT_EQ(Form4->ArButton1[row], button);
+    EXPECT_EQ(paletteDialog->rows[row].useCheck, check);
+    EXPECT_EQ(paletteDialog->rows[row].labelEdit, edit);
+    EXPECT_EQ(paletteDialog->rows[row].colorButton, button);
     EXPECT_EQ(check->geometry(), QRect(32, top, 17, 17));
     EXPECT_TRUE(check->isChecked());
     EXPECT_TRUE(check->text().isEmpty());
@@ -178,7 +171,6 @@ TEST_F(FormsTest, PaletteDialogRowsAreDesigned) {
     EXPECT_EQ(button->geometry(), QRect(79, top, 40, 20));
     EXPECT_EQ(button->text(), QString::fromUtf8("色変更"));
     EXPECT_EQ(button->toolTip(), QString::fromUtf8("色合いを調整できます。"));
-    EXPECT_EQ(button->property("Tag").toInt(), row);
     EXPECT_EQ(button->isEnabled(), row != 0) << "only black cannot be recoloured";
   }
 }
@@ -193,11 +185,11 @@ void PrintTo(const WindowDesign& design, std::ostream* out) {
   *out << design.name;
 }
 
-class WindowFrameTest : public FormsTest, public ::testing::WithParamInterface<WindowDesign> {};
+class WindowFrameTest : public WindowsTest, public ::testing::WithParamInterface<WindowDesign> {};
 
 TEST_P(WindowFrameTest, HasCaptionOuterSizeFontAndColour) {
   const WindowDesign& design = GetParam();
-  TForm* window = WindowNamed(design.name);
+  DesignedWindow* window = FindWindow(design.name);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->windowTitle(), QString::fromUtf8(design.caption));
   EXPECT_TRUE(window->isHidden()) << "every window is created hidden";
@@ -219,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowFrameTest,
                                            WindowDesign{"Form2", "フルカラー画像", {262, 267}},
                                            WindowDesign{"Form3", "モザイク画像", {354, 327}},
                                            WindowDesign{"Form4", "色変更", {179, 276}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 // The focus order, as Tab walks it from the first control; disabled controls are skipped.
 std::vector<QString> TabWalk(QWidget* window, QWidget* first, int steps) {
@@ -242,17 +234,18 @@ std::vector<QString> Names(std::initializer_list<const char*> names) {
   return result;
 }
 
-TEST_F(FormsTest, MainWindowTabOrderFollowsTheDesign) {
-  EXPECT_EQ(TabWalk(Form1, Form1->Button1, 5),
+TEST_F(LayoutTest, MainWindowTabOrderFollowsTheDesign) {
+  EXPECT_EQ(TabWalk(mainWindow, mainWindow->loadButton, 5),
             Names({"Button1", "Button2", "SpinEdit1", "SpinEdit2", "CheckBox1", "Button1"}));
-  Form1->Button3->setEnabled(true);
-  Form1->Button4->setEnabled(true);
-  EXPECT_EQ(TabWalk(Form1, Form1->Button1, 7), Names({"Button1", "Button2", "Button3", "Button4", "SpinEdit1",
-                                                      "SpinEdit2", "CheckBox1", "Button1"}));
+  mainWindow->convertButton->setEnabled(true);
+  mainWindow->saveButton->setEnabled(true);
+  EXPECT_EQ(
+      TabWalk(mainWindow, mainWindow->loadButton, 7),
+      Names({"Button1", "Button2", "Button3", "Button4", "SpinEdit1", "SpinEdit2", "CheckBox1", "Button1"}));
 }
 
-TEST_F(FormsTest, PaletteDialogTabOrderFollowsTheDesign) {
-  const std::vector<QString> walk = TabWalk(Form4, Form4->Button1, 25);
+TEST_F(LayoutTest, PaletteDialogTabOrderFollowsTheDesign) {
+  const std::vector<QString> walk = TabWalk(paletteDialog, paletteDialog->runButton, 25);
   std::vector<QString> expected{QStringLiteral("Button1")};
   for (int i = 2; i <= 8; ++i)
     expected.push_back(QStringLiteral("ArButton1_%1").arg(i));

@@ -3,26 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QImage>
 #include <QTest>
 
-#include "forms_fixture.h"
-#include "modal_answerer.h"
-#include "mosaic/color_grid.h"
-#include "mosaic/conversion.h"
-#include "mosaic/palette.h"
-#include "qt_printing.h"
+#include "support/modal_answerer.h"
+#include "support/printing.h"
+#include "support/test_folder.h"
+#include "support/user_input.h"
+#include "support/windows_fixture.h"
 
 namespace mozenta::testing {
 namespace {
-
-std::string ReadAll(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll().toStdString();
-}
 
 int LineCount(const std::string& text) {
   int lines = 0;
@@ -37,86 +28,81 @@ const std::string kRowMark = "\x92\x69\x96\xda";
 
 class MainWindowTest : public MainWindowShownTest {
  protected:
-  // A mosaic as a conversion leaves it, `width` × `height` cells, with the save button enabled.
-  static void MakeMosaic(int width, int height) {
-    TBitmap source;
-    DibFormat format;
-    format.width = width;
-    format.height = height;
-    format.bitsPerPixel = 24;
-    source.CreateDib(format);
+  // Loads a picture of `width` × `height` pixels and converts it, through the windows.
+  void MakeMosaic(int width, int height) {
+    QImage picture(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x)
-        source.SetPixel(x, y, PackColor(x * 37 % 256, y * 53 % 256, (x + y) * 11 % 256));
+        picture.setPixel(x, y, qRgb(x * 37 % 256, y * 53 % 256, (x + y) * 11 % 256));
     }
-    Form3->Mosaic().SetPixelFormat(24);
-    ConvertToMosaic(source, Form3->Mosaic());
-    Form1->Button4->setEnabled(true);
+    const QString path = pictures_.PathOf("picture.bmp");
+    ASSERT_TRUE(picture.save(path));
+    answers_.Then(ChooseFile(path));
+    Click(mainWindow->loadButton);
+    answers_.Then([this](QWidget*) { Click(paletteDialog->runButton); });
+    Click(mainWindow->convertButton);
+    ASSERT_EQ(mosaicWindow->Mosaic().Width(), width);
+    ASSERT_TRUE(mainWindow->saveButton->isEnabled());
+    // The user comes back to the main window, which the mosaic window has covered.
+    mainWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
   }
 
-  static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+  QString PathOf(const char* name) const { return folder_.PathOf(name); }
+  std::string Contents(const char* name) const { return ReadAll(PathOf(name)).toStdString(); }
 
-  static void TypeInto(TSpinEdit* edit, const char* text) {
-    edit->setFocus(Qt::MouseFocusReason);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, QString::fromLatin1(text));
-  }
-
-  QString PathOf(const char* name) const { return folder_.filePath(QString::fromUtf8(name)); }
-  QStringList FilesInFolder() const { return QDir(folder_.path()).entryList(QDir::Files, QDir::Name); }
-
-  QTemporaryDir folder_;
+  TestFolder pictures_;
+  TestFolder folder_;  // where the saves go
   ModalAnswerer answers_;
 };
 
 TEST_F(MainWindowTest, SaveClampsTheTypedBlockWidthBeforeTheReportsReadIt) {
   MakeMosaic(700, 3);
-  TypeInto(Form1->SpinEdit1, "900");
+  TypeInto(mainWindow->blockWidthEdit, "900");
   QString widthWhenAsked;
   answers_.Then([&](QWidget* dialog) {
-    widthWhenAsked = Form1->SpinEdit1->text();
+    widthWhenAsked = mainWindow->blockWidthEdit->text();
     ChooseFile(PathOf("pic"))(dialog);
   });
-  Click(Form1->Button4);
+  Click(mainWindow->saveButton);
   EXPECT_EQ(widthWhenAsked, QStringLiteral("640"));
-  EXPECT_EQ(Form1->SpinEdit1->text(), QStringLiteral("640"));
-  EXPECT_EQ(FilesInFolder(), (QStringList{"pic.bmp", "pic.csv", "pic.txt"}));
+  EXPECT_EQ(mainWindow->blockWidthEdit->text(), QStringLiteral("640"));
+  EXPECT_EQ(folder_.Files(), (QStringList{"pic.bmp", "pic.csv", "pic.txt"}));
   // 700 cells across in blocks of 640: two block columns, one block row.
-  const std::string counts = ReadAll(PathOf("pic.csv"));
+  const std::string counts = Contents("pic.csv");
   EXPECT_EQ(LineCount(counts), 3);
   EXPECT_NE(counts.find("2" + kColumnMark + "1" + kRowMark), std::string::npos);
-  EXPECT_TRUE(Form1->Gauge1->isHidden());
+  EXPECT_TRUE(mainWindow->progressGauge->isHidden());
 }
 
 TEST_F(MainWindowTest, CheckBoxChoosesTheBlockOrderAndTheLabelsComeFromThePaletteDialog) {
   MakeMosaic(5, 3);
-  TypeInto(Form1->SpinEdit1, "2");
-  TypeInto(Form1->SpinEdit2, "2");
-  Form4->ArEdit1[0]->setText(QStringLiteral("K"));
-  Click(Form1->CheckBox1);
+  TypeInto(mainWindow->blockWidthEdit, "2");
+  TypeInto(mainWindow->blockHeightEdit, "2");
+  paletteDialog->rows[0].labelEdit->setText(QStringLiteral("K"));
+  Click(mainWindow->byColumnsCheck);
   answers_.Then(ChooseFile(PathOf("cols.txt")));
-  Click(Form1->Button4);
-  Click(Form1->CheckBox1);
+  Click(mainWindow->saveButton);
+  Click(mainWindow->byColumnsCheck);
   answers_.Then(ChooseFile(PathOf("rows.bmp")));
-  Click(Form1->Button4);
+  Click(mainWindow->saveButton);
 
-  const std::string byColumns = ReadAll(PathOf("cols.csv"));
-  const std::string byRows = ReadAll(PathOf("rows.csv"));
+  const std::string byColumns = Contents("cols.csv");
+  const std::string byRows = Contents("rows.csv");
   const std::string block12 = "1" + kColumnMark + "2" + kRowMark;
   const std::string block21 = "2" + kColumnMark + "1" + kRowMark;
   ASSERT_NE(byColumns.find(block12), std::string::npos);
   EXPECT_LT(byColumns.find(block12), byColumns.find(block21)) << "column by column";
   EXPECT_GT(byRows.find(block12), byRows.find(block21)) << "row by row";
   EXPECT_EQ(byRows.rfind(",K,", 0), 0u) << "the heading starts with the first label";
-  EXPECT_EQ(ReadAll(PathOf("cols.bmp")), ReadAll(PathOf("rows.bmp")));
+  EXPECT_EQ(Contents("cols.bmp"), Contents("rows.bmp"));
 }
 
 TEST_F(MainWindowTest, CancelledSaveWritesNothing) {
   MakeMosaic(4, 4);
   answers_.Then(Cancel());
-  Click(Form1->Button4);
-  EXPECT_TRUE(FilesInFolder().isEmpty());
+  Click(mainWindow->saveButton);
+  EXPECT_TRUE(folder_.Files().isEmpty());
 }
 
 struct ZeroBlockCase {
@@ -125,25 +111,27 @@ struct ZeroBlockCase {
   const char* height;
 };
 
+void PrintTo(const ZeroBlockCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class ZeroBlockSizeTest : public MainWindowTest, public ::testing::WithParamInterface<ZeroBlockCase> {};
 
 // A block size that reads 0 ends the save with the division message before any file is touched.
 TEST_P(ZeroBlockSizeTest, RefusesTheSaveAndTouchesNoFile) {
   MakeMosaic(4, 4);
-  QFile existing(PathOf("pic.bmp"));
-  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-  existing.write("old");
-  existing.close();
-  TypeInto(Form1->SpinEdit1, GetParam().width);
-  TypeInto(Form1->SpinEdit2, GetParam().height);
+  folder_.Write("pic.bmp", "old");
+  TypeInto(mainWindow->blockWidthEdit, GetParam().width);
+  TypeInto(mainWindow->blockHeightEdit, GetParam().height);
   QString message;
   answers_.Then(ChooseFile(PathOf("pic.txt"))).Then(ReadMessageBox(nullptr, &message));
-  Click(Form1->Button4);
+  Click(mainWindow->saveButton);
   EXPECT_EQ(message, QString::fromUtf8("ゼロによる除算."));
-  EXPECT_EQ(FilesInFolder(), QStringList{QStringLiteral("pic.bmp")});
-  EXPECT_EQ(ReadAll(PathOf("pic.bmp")), "old");
-  EXPECT_TRUE(Form1->Gauge1->isHidden());
-  EXPECT_EQ(Form1->SpinEdit2->text(), QString::fromLatin1(GetParam().height)) << "an empty field stays empty";
+  EXPECT_EQ(folder_.Files(), QStringList{QStringLiteral("pic.bmp")});
+  EXPECT_EQ(Contents("pic.bmp"), "old");
+  EXPECT_TRUE(mainWindow->progressGauge->isHidden());
+  EXPECT_EQ(mainWindow->blockHeightEdit->text(), QString::fromLatin1(GetParam().height))
+      << "an empty field stays empty";
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ZeroBlockSizeTest,
@@ -151,22 +139,22 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ZeroBlockSizeTest,
                                            ZeroBlockCase{"ZeroHeight", "40", "0"},
                                            ZeroBlockCase{"EmptyHeight", "40", ""},
                                            ZeroBlockCase{"NotANumber", "+-", "100"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST_F(MainWindowTest, NegativeHeightBecomesZeroWhenTheFieldIsLeft) {
-  TypeInto(Form1->SpinEdit2, "-5");
-  QTest::keyClick(Form1->SpinEdit2, Qt::Key_Tab);
-  EXPECT_EQ(Form1->SpinEdit2->text(), QStringLiteral("0"));
+  TypeInto(mainWindow->blockHeightEdit, "-5");
+  QTest::keyClick(mainWindow->blockHeightEdit, Qt::Key_Tab);
+  EXPECT_EQ(mainWindow->blockHeightEdit->text(), QStringLiteral("0"));
 }
 
 TEST_F(MainWindowTest, ExitButtonAndCloseBoxCloseTheMainWindow) {
   int closed = 0;
-  QObject::connect(Form1, &TForm1::Closed, [&] { ++closed; });
-  Click(Form1->Button2);
+  QObject::connect(mainWindow, &MainWindow::Closed, [&] { ++closed; });
+  Click(mainWindow->exitButton);
   EXPECT_EQ(closed, 1);
-  EXPECT_TRUE(Form1->isHidden());
-  Form1->show();
-  Form1->close();
+  EXPECT_TRUE(mainWindow->isHidden());
+  mainWindow->show();
+  mainWindow->close();
   EXPECT_EQ(closed, 2);
 }
 

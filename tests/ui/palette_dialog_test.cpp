@@ -8,23 +8,26 @@
 #include <QSettings>
 #include <QTest>
 
-#include "forms_fixture.h"
-#include "modal_answerer.h"
 #include "mosaic/palette.h"
-#include "qt_printing.h"
+#include "support/modal_answerer.h"
+#include "support/printing.h"
+#include "support/user_input.h"
+#include "support/windows_fixture.h"
 
 namespace mozenta::testing {
 namespace {
 
-class PaletteDialogTest : public FormsTest {
+class PaletteDialogTest : public WindowsTest {
  protected:
   // The colour painted in swatch `row`, inside its outline.
-  static QColor SwatchColor(int row) { return StripColor(10, 25 * row + 10); }
-  static QColor StripColor(int x, int y) {
-    const std::uint32_t c = Form4->SwatchStrip().GetPixel(x, y);
+  QColor SwatchColor(int row) const { return StripColor(10, 25 * row + 10); }
+  QColor StripColor(int x, int y) const {
+    const std::uint32_t c = paletteDialog->SwatchStrip().GetPixel(x, y);
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
   }
-  static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+  QLineEdit* LabelEdit(int row) const { return paletteDialog->rows[row].labelEdit; }
+  // The label of palette entry `row` in the reports of a save made now.
+  std::string LabelForReports(int row) const { return paletteDialog->Labels()[row]; }
 
   ModalAnswerer answers_;
 };
@@ -34,13 +37,13 @@ QColor Expanded(int r, int g, int b) {
 }
 
 TEST_F(PaletteDialogTest, ShowingPaintsTheSwatchesFromThePalette) {
-  EXPECT_EQ(Form4->SwatchStrip().Width(), 0) << "no picture until the first showing";
+  EXPECT_EQ(paletteDialog->SwatchStrip().Width(), 0) << "no picture until the first showing";
   Palette[3] = {12, 6, 3};
   answers_.Then(Cancel());
-  EXPECT_EQ(Form4->ShowModal(), kModalCancel);
+  EXPECT_EQ(paletteDialog->ShowModal(), kModalCancel);
 
-  ASSERT_EQ(Form4->SwatchStrip().Width(), 150);
-  ASSERT_EQ(Form4->SwatchStrip().Height(), 195);
+  ASSERT_EQ(paletteDialog->SwatchStrip().Width(), 150);
+  ASSERT_EQ(paletteDialog->SwatchStrip().Height(), 195);
   const QColor defaults[8] = {Expanded(0, 0, 0),   Expanded(0, 0, 15),  Expanded(15, 0, 0),
                               Expanded(12, 6, 3),  Expanded(0, 8, 0),   Expanded(0, 8, 15),
                               Expanded(15, 15, 0), Expanded(15, 15, 15)};
@@ -60,18 +63,18 @@ TEST_F(PaletteDialogTest, ShowingPaintsTheSwatchesFromThePalette) {
 TEST_F(PaletteDialogTest, ChosenColourIsStoredInFourBitsAndShownExactlyUntilTheNextShowing) {
   answers_
       .Then([this](QWidget*) {
-        Click(Form4->ArButton1[3]);
+        Click(paletteDialog->rows[3].colorButton);
         EXPECT_EQ(SwatchColor(3), QColor(200, 100, 50)) << "the swatch shows the colour as chosen";
-        Click(Form4->Button1);
+        Click(paletteDialog->runButton);
       })
       .Then(ChooseColor(QColor(200, 100, 50)));
-  EXPECT_EQ(Form4->ShowModal(), kModalOk);
+  EXPECT_EQ(paletteDialog->ShowModal(), kModalOk);
   EXPECT_EQ(Palette[3].R, 12);
   EXPECT_EQ(Palette[3].G, 6);
   EXPECT_EQ(Palette[3].B, 3);
 
   answers_.Then(Cancel());
-  Form4->ShowModal();
+  paletteDialog->ShowModal();
   EXPECT_EQ(SwatchColor(3), QColor(204, 102, 51)) << "the next showing paints the stored colour";
   EXPECT_EQ(answers_.Pending(), 0);
 }
@@ -79,11 +82,11 @@ TEST_F(PaletteDialogTest, ChosenColourIsStoredInFourBitsAndShownExactlyUntilTheN
 TEST_F(PaletteDialogTest, CancelledColourChoiceChangesNothing) {
   answers_
       .Then([this](QWidget*) {
-        Click(Form4->ArButton1[5]);
-        Form4->close();
+        Click(paletteDialog->rows[5].colorButton);
+        paletteDialog->close();
       })
       .Then(Cancel());
-  Form4->ShowModal();
+  paletteDialog->ShowModal();
   EXPECT_EQ(Palette[5].R, 0);
   EXPECT_EQ(Palette[5].G, 8);
   EXPECT_EQ(Palette[5].B, 15);
@@ -97,9 +100,9 @@ TEST_F(PaletteDialogTest, ColourDialogStartsFromTheLastChoice) {
   bool basicForm = false;
   answers_
       .Then([this](QWidget*) {
-        Click(Form4->ArButton1[2]);
-        Click(Form4->ArButton1[5]);
-        Form4->close();
+        Click(paletteDialog->rows[2].colorButton);
+        Click(paletteDialog->rows[5].colorButton);
+        paletteDialog->close();
       })
       .Then([&](QWidget* dialog) {
         auto* colors = qobject_cast<QColorDialog*>(dialog);
@@ -116,7 +119,7 @@ TEST_F(PaletteDialogTest, ColourDialogStartsFromTheLastChoice) {
         secondPreset = qobject_cast<QColorDialog*>(dialog)->currentColor();
         CancelDialog(dialog);
       });
-  Form4->ShowModal();
+  paletteDialog->ShowModal();
   EXPECT_EQ(firstPreset, QColor(Qt::black));
   EXPECT_TRUE(basicForm);
   EXPECT_EQ(secondPreset, QColor(255, 0, 0)) << "not the colour of row 5";
@@ -127,9 +130,9 @@ TEST_F(PaletteDialogTest, CustomColoursStayAfterOkAndComeBackAfterCancel) {
   const QColor kept(10, 20, 30), discarded(40, 50, 60);
   answers_
       .Then([this](QWidget*) {
-        Click(Form4->ArButton1[1]);
-        Click(Form4->ArButton1[1]);
-        Form4->close();
+        Click(paletteDialog->rows[1].colorButton);
+        Click(paletteDialog->rows[1].colorButton);
+        paletteDialog->close();
       })
       .Then([&](QWidget* dialog) {
         QColorDialog::setCustomColor(0, kept);
@@ -140,34 +143,34 @@ TEST_F(PaletteDialogTest, CustomColoursStayAfterOkAndComeBackAfterCancel) {
         QColorDialog::setCustomColor(0, discarded);
         CancelDialog(dialog);
       });
-  Form4->ShowModal();
+  paletteDialog->ShowModal();
   EXPECT_EQ(QColorDialog::customColor(0), kept);
 }
 
 TEST_F(PaletteDialogTest, RunButtonCopiesTheCheckBoxesIntoTheFlags) {
   answers_.Then([this](QWidget*) {
-    Click(Form4->ArCheckBox1[2]);
-    Click(Form4->ArCheckBox1[0]);
-    Click(Form4->Button1);
+    Click(paletteDialog->rows[2].useCheck);
+    Click(paletteDialog->rows[0].useCheck);
+    Click(paletteDialog->runButton);
   });
-  EXPECT_EQ(Form4->ShowModal(), kModalOk);
+  EXPECT_EQ(paletteDialog->ShowModal(), kModalOk);
   const std::uint8_t expected[16] = {0, 1, 0, 1, 1, 1, 1, 1};
   for (int i = 0; i < 16; ++i)
     EXPECT_EQ(PaletteEnabled[i], expected[i]) << i;
-  EXPECT_TRUE(Form4->isHidden());
+  EXPECT_TRUE(paletteDialog->isHidden());
 }
 
 TEST_F(PaletteDialogTest, CloseBoxKeepsTheFlagsAndTheCheckBoxes) {
   answers_.Then([this](QWidget*) {
-    Click(Form4->ArCheckBox1[2]);
-    Form4->close();
+    Click(paletteDialog->rows[2].useCheck);
+    paletteDialog->close();
   });
-  EXPECT_EQ(Form4->ShowModal(), kModalCancel);
+  EXPECT_EQ(paletteDialog->ShowModal(), kModalCancel);
   EXPECT_EQ(PaletteEnabled[2], 1) << "copied only by 実行";
-  EXPECT_FALSE(Form4->ArCheckBox1[2]->isChecked()) << "kept for the next showing";
+  EXPECT_FALSE(paletteDialog->rows[2].useCheck->isChecked()) << "kept for the next showing";
 
-  answers_.Then([this](QWidget*) { Click(Form4->Button1); });
-  Form4->ShowModal();
+  answers_.Then([this](QWidget*) { Click(paletteDialog->runButton); });
+  paletteDialog->ShowModal();
   EXPECT_EQ(PaletteEnabled[2], 0);
 }
 
@@ -175,49 +178,49 @@ TEST_F(PaletteDialogTest, ResetRestoresColoursAndFlagsButNotCheckBoxesOrLabels) 
   Palette[4] = {1, 2, 3};
   PaletteEnabled[6] = 0;
   answers_.Then([this](QWidget*) {
-    Click(Form4->ArCheckBox1[6]);
-    Form4->ArEdit1[1]->setText(QString::fromUtf8("空"));
-    Click(Form4->Button2);
+    Click(paletteDialog->rows[6].useCheck);
+    LabelEdit(1)->setText(QString::fromUtf8("空"));
+    Click(paletteDialog->resetButton);
     EXPECT_EQ(SwatchColor(4), Expanded(0, 8, 0)) << "repainted at once";
-    Form4->close();
+    paletteDialog->close();
   });
-  Form4->ShowModal();
+  paletteDialog->ShowModal();
   EXPECT_EQ(Palette[4].G, 8);
   EXPECT_EQ(PaletteEnabled[6], 1) << "the reset sets every flag; the close box copies nothing";
-  EXPECT_FALSE(Form4->ArCheckBox1[6]->isChecked());
-  EXPECT_EQ(Form4->ArEdit1[1]->text(), QString::fromUtf8("空"));
+  EXPECT_FALSE(paletteDialog->rows[6].useCheck->isChecked());
+  EXPECT_EQ(LabelEdit(1)->text(), QString::fromUtf8("空"));
 }
 
 TEST_F(PaletteDialogTest, LabelsAreReadFromTheEditsAsTheyAreNow) {
-  EXPECT_EQ(ColorLabel(0), "黒");
-  EXPECT_EQ(ColorLabel(7), "白");
-  answers_.Then([](QWidget*) {
-    Form4->ArEdit1[3]->setText(QString::fromUtf8("むらさき,"));
-    Form4->ArEdit1[5]->clear();
-    Form4->close();
+  EXPECT_EQ(LabelForReports(0), "黒");
+  EXPECT_EQ(LabelForReports(7), "白");
+  answers_.Then([this](QWidget*) {
+    LabelEdit(3)->setText(QString::fromUtf8("むらさき,"));
+    LabelEdit(5)->clear();
+    paletteDialog->close();
   });
-  Form4->ShowModal();
-  EXPECT_EQ(ColorLabel(3), "むらさき,") << "also after the close box";
-  EXPECT_EQ(ColorLabel(5), "");
+  paletteDialog->ShowModal();
+  EXPECT_EQ(LabelForReports(3), "むらさき,") << "also after the close box";
+  EXPECT_EQ(LabelForReports(5), "");
 }
 
 TEST_F(PaletteDialogTest, LabelsKeepEveryCharacterTyped) {
   const QString longLabel(40000, QChar(u'色'));
-  Form4->ArEdit1[4]->setText(longLabel);
-  EXPECT_EQ(QString::fromStdString(ColorLabel(4)), longLabel);
+  LabelEdit(4)->setText(longLabel);
+  EXPECT_EQ(QString::fromStdString(LabelForReports(4)), longLabel);
 }
 
 TEST_F(PaletteDialogTest, CustomColoursAreNotStoredForTheNextRun) {
   answers_
       .Then([this](QWidget*) {
-        Click(Form4->ArButton1[2]);
-        Form4->close();
+        Click(paletteDialog->rows[2].colorButton);
+        paletteDialog->close();
       })
       .Then([](QWidget* dialog) {
         QColorDialog::setCustomColor(3, QColor(1, 2, 3));
         ChooseColor(QColor(0, 0, 255))(dialog);
       });
-  Form4->ShowModal();
+  paletteDialog->ShowModal();
   // Qt stores them in its shared settings when a colour dialog goes away.
   QSettings qtSettings(QSettings::UserScope, QStringLiteral("QtProject"));
   EXPECT_FALSE(qtSettings.contains(QStringLiteral("Qt/customColors/3")))

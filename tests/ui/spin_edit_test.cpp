@@ -13,18 +13,18 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "qt_printing.h"
+#include "support/printing.h"
 
 namespace mozenta::testing {
 namespace {
 
-// A window holding one field (range 0..640, as SpinEdit1) and a button to take the focus away.
+// A window holding one field (range 0..640, as the block width field) and a button to take the focus away.
 class SpinEditTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window_ = std::make_unique<QWidget>();
     auto* layout = new QVBoxLayout(window_.get());
-    edit_ = new TSpinEdit(window_.get());
+    edit_ = new SpinEdit(window_.get());
     edit_->SetRange(0, 640);
     edit_->SetValue(40);
     edit_->setLocale(QLocale::c());  // decimal separator "."
@@ -36,9 +36,9 @@ class SpinEditTest : public ::testing::Test {
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     edit_->setFocus();
-    TSpinEdit::SetBeepHandler([this] { ++beeps_; });
+    SpinEdit::SetBeepHandler([this] { ++beeps_; });
   }
-  void TearDown() override { TSpinEdit::SetBeepHandler(nullptr); }
+  void TearDown() override { SpinEdit::SetBeepHandler(nullptr); }
 
   // Types `text` key by key; a character without a key of its own arrives as text only, as from an
   // input method.
@@ -55,7 +55,7 @@ class SpinEditTest : public ::testing::Test {
   }
 
   std::unique_ptr<QWidget> window_;
-  TSpinEdit* edit_ = nullptr;
+  SpinEdit* edit_ = nullptr;
   QPushButton* button_ = nullptr;
   int beeps_ = 0;
 };
@@ -66,6 +66,10 @@ struct TypingCase {
   const char* text;
   int beeps;
 };
+
+void PrintTo(const TypingCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class SpinEditTypingTest : public SpinEditTest, public ::testing::WithParamInterface<TypingCase> {};
 
@@ -82,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, SpinEditTypingTest,
                                            TypingCase{"SpaceBeeps", "1 2", "12", 1},
                                            TypingCase{"OtherSeparatorBeeps", "1,5", "15", 1},
                                            TypingCase{"FullWidthDigitBeeps", "１2", "2", 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST_F(SpinEditTest, SeparatorFollowsTheLocale) {
   edit_->setLocale(QLocale(QLocale::German));
@@ -114,6 +118,10 @@ struct ValueCase {
   std::int32_t value;
 };
 
+void PrintTo(const ValueCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class SpinEditValueTest : public SpinEditTest, public ::testing::WithParamInterface<ValueCase> {};
 
 TEST_P(SpinEditValueTest, ReadsTheTextWithoutClamping) {
@@ -134,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, SpinEditValueTest,
                                            ValueCase{"Smallest", "-2147483648", -2147483647 - 1},
                                            ValueCase{"BeyondThirtyTwoBits", "2147483648", 0},
                                            ValueCase{"FarBeyond", "99999999999999999999", 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 struct StepCase {
   const char* name;
@@ -142,6 +150,10 @@ struct StepCase {
   Qt::Key key;
   const char* result;
 };
+
+void PrintTo(const StepCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class SpinEditStepTest : public SpinEditTest, public ::testing::WithParamInterface<StepCase> {};
 
@@ -163,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, SpinEditStepTest,
                                            StepCase{"DownFromAboveRange", "900", Qt::Key_Down, "640"},
                                            StepCase{"UpFromBelowRange", "-5", Qt::Key_Up, "0"},
                                            StepCase{"UpFromLargestInteger", "2147483647", Qt::Key_Up, "640"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST_F(SpinEditTest, ArrowButtonsStepAndLeaveTheFocusInTheField) {
   button_->setFocus();
@@ -185,6 +197,10 @@ struct LeaveCase {
   const char* text;
   const char* result;
 };
+
+void PrintTo(const LeaveCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class SpinEditLeaveTest : public SpinEditTest, public ::testing::WithParamInterface<LeaveCase> {};
 
@@ -209,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, SpinEditLeaveTest,
                                            LeaveCase{"BelowMinimum", "-5", "0"},
                                            LeaveCase{"EmptyStaysEmpty", "", ""},
                                            LeaveCase{"LettersStay", "abc", "abc"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 }  // namespace
 }  // namespace mozenta::testing

@@ -8,11 +8,12 @@
 #include <QTimer>
 #include <new>
 
-#include "forms_fixture.h"
-#include "modal_answerer.h"
 #include "mosaic/palette.h"
 #include "picture/errors.h"
-#include "qt_printing.h"
+#include "support/modal_answerer.h"
+#include "support/printing.h"
+#include "support/user_input.h"
+#include "support/windows_fixture.h"
 #include "ui/application_setup.h"
 #include "ui/application_title.h"
 #include "ui/error_handler.h"
@@ -29,7 +30,7 @@ class ShowRecorder : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show && qobject_cast<TForm*>(watched) != nullptr)
+    if (event->type() == QEvent::Show && qobject_cast<DesignedWindow*>(watched) != nullptr)
       shown.append(watched->objectName());
     return false;
   }
@@ -43,9 +44,9 @@ TEST(Startup, RefusesADisplayWithA256EntryPalette) {
   answers.Then(ReadMessageBox(&caption, &text, &icon));
   int asked = 0;
   ::testing::internal::CaptureStderr();
-  const int status = RunForms(*qApp, [&](TForm& window) {
+  const int status = RunWindows(*qApp, [&](DesignedWindow& window) {
     ++asked;
-    EXPECT_EQ(&window, static_cast<TForm*>(Form1));
+    EXPECT_EQ(&window, FindWindow("Form1"));
     EXPECT_TRUE(window.HasScreenWindow()) << "asked through the main window's surface";
     return 256;
   });
@@ -58,7 +59,7 @@ TEST(Startup, RefusesADisplayWithA256EntryPalette) {
   EXPECT_EQ(caption, ApplicationTitleText());
   EXPECT_EQ(icon, QMessageBox::NoIcon);
   EXPECT_TRUE(recorder.shown.isEmpty()) << "no window was ever shown";
-  EXPECT_EQ(Form1, nullptr);
+  EXPECT_EQ(FindWindow("Form1"), nullptr) << "the windows are gone";
 }
 
 class StartupRunTest : public ::testing::TestWithParam<int> {};
@@ -71,32 +72,37 @@ TEST_P(StartupRunTest, ShowsTheMainWindowAndRunsUntilItCloses) {
   PaletteEnabled[2] = 0;
   bool closedByTimer = false;
   QTimer::singleShot(50, [&] {
-    ASSERT_NE(Form1, nullptr);
-    EXPECT_TRUE(Form1->isVisible());
-    EXPECT_TRUE(Form2->isHidden() && Form3->isHidden() && Form4->isHidden());
+    auto* mainWindow = qobject_cast<MainWindow*>(FindWindow("Form1"));
+    ASSERT_NE(mainWindow, nullptr);
+    EXPECT_TRUE(mainWindow->isVisible());
+    for (const char* companion : {"Form2", "Form3", "Form4"}) {
+      ASSERT_NE(FindWindow(companion), nullptr) << companion;
+      EXPECT_TRUE(FindWindow(companion)->isHidden()) << companion;
+    }
     closedByTimer = true;
     if (GetParam() == 0) {
-      Form1->close();
+      mainWindow->close();
     } else {
-      QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+      Click(mainWindow->exitButton);
     }
   });
-  const int status = RunForms(*qApp, [](TForm&) { return GetParam() == 0 ? 0 : GetParam(); });
+  const int status = RunWindows(*qApp, [](DesignedWindow&) { return GetParam(); });
   EXPECT_TRUE(closedByTimer);
   EXPECT_EQ(status, 0);
+  EXPECT_EQ(FindWindow("Form1"), nullptr) << "the windows are gone";
   EXPECT_EQ(recorder.shown, QStringList{QStringLiteral("Form1")});
   EXPECT_EQ(Palette[2].R, 15) << "creating the main window reset the palette";
   EXPECT_EQ(PaletteEnabled[2], 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(PaletteSizes, StartupRunTest, ::testing::Values(0, 16, 65536));
+INSTANTIATE_TEST_SUITE_P(PaletteSizes, StartupRunTest, ::testing::Values(0, 16, 65536),
+                         [](const auto& info) { return "Entries" + std::to_string(info.param); });
 
 TEST(Startup, OffscreenTrueColourDisplayHasNoHardwarePalette) {
-  CreateForms();
-  EXPECT_EQ(DisplayPaletteSize(*Form1), 0);
-  EXPECT_TRUE(Form1->HasScreenWindow());
-  EXPECT_TRUE(Form1->isHidden());
-  DestroyForms();
+  ProgramWindows windows;
+  EXPECT_EQ(DisplayPaletteSize(*windows.mainWindow), 0);
+  EXPECT_TRUE(windows.mainWindow->HasScreenWindow());
+  EXPECT_TRUE(windows.mainWindow->isHidden());
 }
 
 TEST(Startup, QtDialogsSpeakJapanese) {
@@ -106,9 +112,14 @@ TEST(Startup, QtDialogsSpeakJapanese) {
 }
 
 struct TitleCase {
+  const char* name;
   const char* path;
   const char* title;
 };
+
+void PrintTo(const TitleCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ApplicationTitleTest : public ::testing::TestWithParam<TitleCase> {};
 
@@ -116,19 +127,26 @@ TEST_P(ApplicationTitleTest, TakesTheNameUpToItsFirstStopWithLaterLettersLowered
   EXPECT_EQ(ApplicationTitle(GetParam().path), GetParam().title);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, ApplicationTitleTest,
-                         ::testing::Values(TitleCase{"/opt/mozenta/MOZENTA.EXE", "Mozenta"},
-                                           TitleCase{"build/release/src/app/mozenta", "mozenta"},
-                                           TitleCase{"mOZENTA", "mozenta"},
-                                           TitleCase{"GtCnt.v2.exe", "Gtcnt"},
-                                           TitleCase{"/usr/bin/.hidden", ""},
-                                           TitleCase{"/dir.d/ui_TESTS", "ui_tests"}, TitleCase{"", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, ApplicationTitleTest,
+    ::testing::Values(TitleCase{"UpperCaseWithExtension", "/opt/mozenta/MOZENTA.EXE", "Mozenta"},
+                      TitleCase{"RelativePath", "build/release/src/app/mozenta", "mozenta"},
+                      TitleCase{"FirstLetterKept", "mOZENTA", "mozenta"},
+                      TitleCase{"UpToTheFirstStop", "GtCnt.v2.exe", "Gtcnt"},
+                      TitleCase{"HiddenFile", "/usr/bin/.hidden", ""},
+                      TitleCase{"StopInAFolderName", "/dir.d/ui_TESTS", "ui_tests"},
+                      TitleCase{"Empty", "", ""}),
+    CaseName());
 
 struct ErrorCase {
   const char* name;
   std::function<void()> raise;
   const char* shown;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ErrorHandlerTest : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -164,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"MultiLine",
                                 [] { throw EOSError(8, "システムエラー。コード：8.\r\nメモリ不足"); },
                                 "システムエラー。コード：8.\r\nメモリ不足."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 // An error escaping an event handler outside a command is shown the same way instead of ending the program.
 TEST(ErrorHandler, ApplicationCatchesErrorsFromEventHandlers) {

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
   mozenta::RegisterJpegFormats();
-  mozenta::TApplication application(argc, argv);
+  mozenta::ErrorReportingApplication application(argc, argv);
   mozenta::SetUpApplication(application);
   return RUN_ALL_TESTS();
 }

@@ -1,24 +1,44 @@
 // Renders each window on the offscreen platform into PNG files for the documentation:
 //   ui_screenshots <output folder> <picture file>
 // The picture is loaded and converted through the main window's commands, as a user would.
+#include <stdlib.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
 #include <QtGlobal>
 #include <cstdio>
+#include <filesystem>
+#include <string>
 
 #include "picture/jpeg_image.h"
 #include "picture/source_picture.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
-#include "ui/forms.h"
-#include "ui/main_window.h"
-#include "ui/mosaic_window.h"
-#include "ui/palette_dialog.h"
-#include "ui/source_window.h"
+#include "ui/program_windows.h"
 
 namespace mozenta {
 namespace {
+
+// Qt looks for the user's runtime folder as it starts and warns when XDG_RUNTIME_DIR names none, as in a
+// run outside a login session. Such a run gets a private folder of its own, removed at the end.
+class RuntimeFolder {
+ public:
+  RuntimeFolder() {
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
+    std::string pattern = (std::filesystem::temp_directory_path() / "ui_screenshots-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) return;  // mode 0700, as Qt wants it
+    path_ = pattern;
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(path_));
+  }
+  ~RuntimeFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+
+ private:
+  std::string path_;
+};
 
 bool Save(QWidget* window, const QDir& folder, const char* name) {
   window->show();
@@ -35,30 +55,32 @@ bool Save(QWidget* window, const QDir& folder, const char* name) {
 int main(int argc, char** argv) {
   using namespace mozenta;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const RuntimeFolder runtimeFolder;
   RegisterJpegFormats();
-  TApplication application(argc, argv);
+  ErrorReportingApplication application(argc, argv);
   SetUpApplication(application);
   if (argc != 3) {
     std::fprintf(stderr, "usage: ui_screenshots <output folder> <picture file>\n");
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  CreateForms();
-  Form1->show();
-  Form2->ShowInFront();
-  LoadSourcePicture(Form2->Source, argv[2]);
-  Form1->Button3->setEnabled(true);
-  Form4->ArCheckBox1[3]->setChecked(false);
+  ProgramWindows windows;
+  MainWindow& mainWindow = *windows.mainWindow;
+  PaletteDialog& paletteDialog = *windows.paletteDialog;
+  mainWindow.show();
+  windows.sourceWindow->ShowInFront();
+  LoadSourcePicture(windows.sourceWindow->picture, argv[2]);
+  mainWindow.convertButton->setEnabled(true);
+  paletteDialog.rows[3].useCheck->setChecked(false);
   bool ok = true;
   // The palette dialog as it looks while shown modally, swatches painted from the palette; then "実行".
-  QTimer::singleShot(0, Form4, [&] {
-    ok = Save(Form4, folder, "palette-dialog.png") && ok;
-    Form4->Button1->click();
+  QTimer::singleShot(0, &paletteDialog, [&] {
+    ok = Save(&paletteDialog, folder, "palette-dialog.png") && ok;
+    paletteDialog.runButton->click();
   });
-  Form1->Button3Click();
-  ok = Save(Form1, folder, "main-window.png") && ok;
-  ok = Save(Form2, folder, "source-window.png") && ok;
-  ok = Save(Form3, folder, "mosaic-window.png") && ok;
-  DestroyForms();
+  mainWindow.convertButton->click();
+  ok = Save(&mainWindow, folder, "main-window.png") && ok;
+  ok = Save(windows.sourceWindow.get(), folder, "source-window.png") && ok;
+  ok = Save(windows.mosaicWindow.get(), folder, "mosaic-window.png") && ok;
   return ok ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-#include "file_dialogs.h"
+#include "file_dialog.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -30,7 +30,7 @@ QString NameFilter(const FilterEntry& entry) {
          QLatin1Char(')');
 }
 
-TFileDialog::TFileDialog(Kind kind, QString objectName, std::string_view filter)
+FileDialog::FileDialog(Kind kind, QString objectName, std::string_view filter)
     : kind_(kind), objectName_(std::move(objectName)) {
   for (const FilterEntry& entry : ParseFilter(filter)) {
     nameFilters_.append(NameFilter(entry));
@@ -38,7 +38,7 @@ TFileDialog::TFileDialog(Kind kind, QString objectName, std::string_view filter)
   }
 }
 
-bool TFileDialog::Execute(QWidget* parent) {
+bool FileDialog::Execute(QWidget* parent) {
   QFileDialog dialog(parent);
   dialog.setObjectName(objectName_);
   // Qt's own dialog, so that its texts come from Qt's translations like the rest of the program.

@@ -1,4 +1,4 @@
-#include "form.h"
+#include "designed_window.h"
 
 #include <QCloseEvent>
 #include <QHideEvent>
@@ -8,13 +8,14 @@
 
 namespace mozenta {
 
-TForm::TForm(const QString& caption, QSize outerSize) : QWidget(nullptr, Qt::Window), outerSize_(outerSize) {
+DesignedWindow::DesignedWindow(const QString& caption, QSize outerSize)
+    : QWidget(nullptr, Qt::Window), outerSize_(outerSize) {
   setWindowTitle(caption);
-  ApplyFormLook(*this);
+  ApplyWindowLook(*this);
   resize(outerSize_);
 }
 
-void TForm::FitOuterSize() {
+void DesignedWindow::FitOuterSize() {
   if (fitted_ || windowHandle() == nullptr) return;
   fitted_ = true;
   // The client area is what is left of the designed outer size inside the window system's frame.
@@ -23,28 +24,30 @@ void TForm::FitOuterSize() {
          outerSize_.height() - frame.top() - frame.bottom());
 }
 
-void TForm::CreateScreenWindow() {
+void DesignedWindow::CreateScreenWindow() {
   winId();
   FitOuterSize();
 }
 
-void TForm::MoveTo(int left, int top) {
+void DesignedWindow::MoveTo(int left, int top) {
   if (!HasScreenWindow()) return;
   move(left, top);
 }
 
-void TForm::ShowInFront() {
+void DesignedWindow::ShowInFront() {
   if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
+  // A window that comes onto the screen comes in front; only one already there needs raising.
+  const bool alreadyShown = isVisible();
   show();
-  raise();
+  if (alreadyShown) raise();
   activateWindow();
 }
 
-int TForm::ShowModal() {
+int DesignedWindow::ShowModal() {
   modalResult_ = kModalNone;
   setWindowModality(Qt::ApplicationModal);
   ShowInFront();
-  FormActivate();
+  OnShownModally();
   QEventLoop loop;
   modalLoop_ = &loop;
   if (isVisible()) loop.exec(QEventLoop::DialogExec);
@@ -55,23 +58,23 @@ int TForm::ShowModal() {
   return modalResult_;
 }
 
-void TForm::SetModalResult(int result) {
+void DesignedWindow::SetModalResult(int result) {
   modalResult_ = result;
   if (result != kModalNone && modalLoop_ != nullptr) hide();
 }
 
-void TForm::showEvent(QShowEvent* event) {
+void DesignedWindow::showEvent(QShowEvent* event) {
   FitOuterSize();
   QWidget::showEvent(event);
 }
 
-void TForm::hideEvent(QHideEvent* event) {
+void DesignedWindow::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   // A spontaneous hide is the window system minimising the window, which does not end a modal showing.
   if (modalLoop_ != nullptr && !event->spontaneous()) modalLoop_->quit();
 }
 
-void TForm::closeEvent(QCloseEvent* event) {
+void DesignedWindow::closeEvent(QCloseEvent* event) {
   // The close box only hides a window; a modal showing ends with kModalCancel.
   if (modalLoop_ != nullptr && modalResult_ == kModalNone) modalResult_ = kModalCancel;
   event->accept();

@@ -1,15 +1,15 @@
 // The open and save dialogs of the main window: their filters, what they remember between showings, the
 // missing-file and replace rules.
-#include "ui/file_dialogs.h"
+#include "ui/file_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QFileDialog>
-#include <QTemporaryDir>
 
-#include "modal_answerer.h"
-#include "qt_printing.h"
+#include "support/modal_answerer.h"
+#include "support/printing.h"
+#include "support/test_folder.h"
 #include "ui/main_window.h"
 
 namespace mozenta::testing {
@@ -20,6 +20,10 @@ struct FilterCase {
   const char* filter;
   std::vector<FilterEntry> entries;
 };
+
+void PrintTo(const FilterCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ParseFilterTest : public ::testing::TestWithParam<FilterCase> {};
 
@@ -40,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FilterCase{"SaveDialog", kSaveDialogFilter, {{"モザイク画", "*txt;*.bmp;*.csv"}}},
                       FilterCase{"Empty", "", {}},
                       FilterCase{"DescriptionWithoutPatterns", "a|*.a|b", {{"a", "*.a"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(NameFilter, ListsEveryPatternForQt) {
   EXPECT_EQ(NameFilter({"JPEG画像", "*.jpg;*.jpeg"}), QString::fromUtf8("JPEG画像 (*.jpg *.jpeg)"));
@@ -52,19 +56,16 @@ TEST(NameFilter, ListsEveryPatternForQt) {
 
 class FileDialogTest : public ::testing::Test {
  protected:
-  QString PathOf(const char* name) const { return folder_.filePath(QString::fromUtf8(name)); }
-  void Touch(const char* name) const {
-    QFile file(PathOf(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  }
+  QString PathOf(const char* name) const { return folder_.PathOf(name); }
+  void Touch(const char* name) const { folder_.Write(name); }
   static std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-  QTemporaryDir folder_;
+  TestFolder folder_;
   ModalAnswerer answers_;
 };
 
 TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
-  TFileDialog dialog(TFileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
+  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
   QStringList filters;
   QString selectedFilter;
   answers_.Then([&](QWidget* widget) {
@@ -88,7 +89,7 @@ TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
 
 TEST_F(FileDialogTest, OpenDialogRemembersEntryAndPathOfTheLastChoiceOnly) {
   Touch("photo.jpg");
-  TFileDialog dialog(TFileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
+  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
   QString secondFilter, secondFile, thirdFilter;
   answers_
       .Then([&](QWidget* widget) {
@@ -121,7 +122,7 @@ TEST_F(FileDialogTest, OpenDialogRemembersEntryAndPathOfTheLastChoiceOnly) {
 TEST_F(FileDialogTest, SaveDialogAsksBeforeReplacingTheChosenNameOnly) {
   Touch("pic.bmp");
   Touch("pic.txt");
-  TFileDialog dialog(TFileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter);
+  FileDialog dialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter);
   QString question;
   QStringList filters;
   bool openAfterNo = false;
@@ -147,7 +148,7 @@ TEST_F(FileDialogTest, SaveDialogAsksBeforeReplacingTheChosenNameOnly) {
 
 TEST_F(FileDialogTest, SaveDialogStartsWithTheNameChosenLastTime) {
   Touch("old.bmp");
-  TFileDialog dialog(TFileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter);
+  FileDialog dialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter);
   QString firstName, secondName;
   answers_
       .Then([&](QWidget* widget) {

@@ -1,8 +1,11 @@
-// TForm: a top-level window of the program with a designed outer size, the shared placement policy and
-// modal showing.
+// DesignedWindow: a top-level window of the program with a designed outer size, the shared placement
+// policy and modal showing.
 //
 // Placement: the first time a window gets its on-screen window the window system places it where it puts
 // new windows; a move asked for before that is dropped. Every later move takes effect at once.
+//
+// Every window and control keeps its designer's name (Form1, Button1, SpinEdit1, …) as its object name,
+// by which tests and accessibility tools find it.
 #pragma once
 
 #include <QEventLoop>
@@ -13,13 +16,11 @@ namespace mozenta {
 
 enum ModalResult : int { kModalNone = 0, kModalOk = 1, kModalCancel = 2 };
 
-class TForm : public QWidget {
+class DesignedWindow : public QWidget {
   Q_OBJECT
 
  public:
-  TForm(const QString& caption, QSize outerSize);
-
-  QSize DesignedOuterSize() const { return outerSize_; }
+  DesignedWindow(const QString& caption, QSize outerSize);
 
   // Whether the window has its on-screen window yet (it may still be hidden).
   bool HasScreenWindow() const { return windowHandle() != nullptr; }
@@ -36,11 +37,10 @@ class TForm : public QWidget {
   int ShowModal();
   // A result other than kModalNone ends a modal showing.
   void SetModalResult(int result);
-  int GetModalResult() const { return modalResult_; }
 
  protected:
   // Runs each time the window is shown modally, right after it appears.
-  virtual void FormActivate() {}
+  virtual void OnShownModally() {}
 
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;

@@ -26,14 +26,14 @@ std::vector<FilterEntry> ParseFilter(std::string_view filter);
 // An entry as Qt's name filter: "JPEG画像 (*.jpg *.jpeg)".
 QString NameFilter(const FilterEntry& entry);
 
-class TFileDialog {
+class FileDialog {
  public:
   enum class Kind {
     kOpen,  // any name is accepted, existing or not
     kSave,  // replacing an existing file of the chosen name needs a yes
   };
 
-  TFileDialog(Kind kind, QString objectName, std::string_view filter);
+  FileDialog(Kind kind, QString objectName, std::string_view filter);
 
   // Shows the dialog modally. True when a name was chosen; then FileName and FilterIndex are updated.
   bool Execute(QWidget* parent);

@@ -1,0 +1,13 @@
+#include "program_windows.h"
+
+namespace mozenta {
+
+ProgramWindows::ProgramWindows()
+    : mainWindow(std::make_unique<MainWindow>()),
+      sourceWindow(std::make_unique<SourceWindow>()),
+      mosaicWindow(std::make_unique<MosaicWindow>()),
+      paletteDialog(std::make_unique<PaletteDialog>()) {
+  mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog);
+}
+
+}  // namespace mozenta
