@@ -2,10 +2,11 @@
 
 #include <QCloseEvent>
 
+#include "application_setup.h"
 #include "error_handler.h"
 #include "forms.h"
+#include "mosaic/block_settings.h"
 #include "mosaic/conversion.h"
-#include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
@@ -61,10 +62,12 @@ TForm1::TForm1()
                        {80, 8, 65, 25}, false);
   Label3 = MakeLabel(this, "Label3", "１列の枚数", kBlockWidthHint);
   Label3->setGeometry(152, 16, 56, 12);
-  SpinEdit1 = MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, 640, 40);
+  SpinEdit1 =
+      MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, kMaxBlockWidth, kDefaultBlockWidth);
   Label4 = MakeLabel(this, "Label4", "1段の枚数", kBlockHeightHint);
   Label4->setGeometry(152, 40, 54, 12);
-  SpinEdit2 = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, 480, 100);
+  SpinEdit2 = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, kMaxBlockHeight,
+                           kDefaultBlockHeight);
   Button4 = MakeButton(this, "Button4", "保存",
                        "モザイク化した画像(bmp)と文字化した画像(txt)と色の枚数(csv)をファイルに保存します。",
                        {320, 8, 49, 25}, false);
@@ -93,12 +96,6 @@ TForm1::TForm1()
   ConnectCommand(Button2, [this] { Button2Click(); });
   ConnectCommand(Button3, [this] { Button3Click(); });
   ConnectCommand(Button4, [this] { Button4Click(); });
-
-  FormCreate();
-}
-
-void TForm1::FormCreate() {
-  ResetPalette();
 }
 
 void TForm1::Button1Click() {
@@ -106,7 +103,7 @@ void TForm1::Button1Click() {
   // The source window is on screen before the file is read, so it shows also when reading fails.
   Form2->MoveTo(0, 100);
   Form2->ShowInFront();
-  LoadSourcePicture(Form2->Source, OpenDialog1.FileName());
+  LoadSourcePicture(Form2->Source, OpenDialog1.FileName(), DisplayDecodeSettings());
   Button3->setEnabled(true);
 }
 
@@ -116,7 +113,7 @@ void TForm1::Button3Click() {
   Form4->ShowModal();
   Form3->TakeDisplayDepth();
   TBitmap& mosaic = Form3->Mosaic();
-  ConvertToMosaic(RequireBitmap(Form2->Source.all1), mosaic,
+  ConvertToMosaic(RequireBitmap(Form2->Source.all1), Form4->ColorPalette(), Form3->Grid(), mosaic,
                   [this](const std::string& widthCaption, const std::string& heightCaption) {
                     SetCaption(Label1, QString::fromStdString(widthCaption));
                     SetCaption(Label2, QString::fromStdString(heightCaption));
@@ -135,12 +132,11 @@ void TForm1::Button4Click() {
   if (!SaveDialog1.Execute(this)) return;
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   ReportSettings settings;
-  settings.blockWidth = SpinEdit1->Value();
-  settings.blockHeight = SpinEdit2->Value();
+  settings.blocks = {SpinEdit1->Value(), SpinEdit2->Value()};
+  settings.order = CheckBox1->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
   for (int i = 0; i < kPaletteColors; ++i)
     settings.labels[i] = ColorLabel(i);
-  const BlockOrder order = CheckBox1->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
-  SaveMosaic(SaveDialog1.FileName(), order, settings, Form3->Mosaic(), *Gauge1);
+  SaveMosaic(SaveDialog1.FileName(), Form3->Grid(), Form3->Mosaic(), settings, *Gauge1);
 }
 
 void TForm1::SetCaption(QLabel* label, const QString& caption) {

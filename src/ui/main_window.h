@@ -41,7 +41,6 @@ class TForm1 : public TForm {
   TFileDialog OpenDialog1;
   TFileDialog SaveDialog1;
 
-  void FormCreate();
   void Button1Click();
   void Button2Click();
   void Button3Click();

@@ -5,6 +5,7 @@
 #include "canvas.h"
 #include "error_handler.h"
 #include "forms.h"
+#include "mosaic/color_labels.h"
 
 namespace mozenta {
 namespace {
@@ -14,7 +15,6 @@ constexpr int kRowPitch = 25;
 constexpr int kStripLeft = 8, kStripTop = 14, kStripWidth = 150, kStripHeight = 195;
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-const char* const kDefaultLabels[kPaletteColors] = {"黒", "青", "赤", "紫", "緑", "水", "黄", "白"};
 
 QString RowName(const char* prefix, int row) {
   return QString::fromLatin1(prefix) + QString::number(row + 1);
@@ -45,7 +45,7 @@ TForm4::TForm4()
     check->setChecked(true);
     check->setFocusPolicy(Qt::StrongFocus);
 
-    auto* edit = new QLineEdit(QString::fromUtf8(kDefaultLabels[row]), this);
+    auto* edit = new QLineEdit(QString::fromStdString(DefaultColorLabels()[row]), this);
     edit->setObjectName(RowName("ArEdit1_", row));
     edit->setGeometry(56, top, 17, 20);
     edit->setTextMargins(-2, 0, -2, 0);
@@ -111,7 +111,7 @@ void TForm4::PaintSwatch(int row, std::uint32_t color) {
 
 void TForm4::PaintSwatchesFromPalette() {
   for (int row = 0; row < kPaletteColors; ++row)
-    PaintSwatch(row, ExpandedPaletteColor(row));
+    PaintSwatch(row, palette_.ExpandedColor(row));
 }
 
 void TForm4::FormActivate() {
@@ -130,21 +130,17 @@ void TForm4::ArButton1Click(QObject* sender) {
   if (!ColorDialog1.Execute(this)) return;
   const std::uint32_t chosen = ColorDialog1.Color();
   PaintSwatch(row, chosen);
-  std::uint8_t rgb[3];
-  SplitColor(chosen, rgb);
-  Palette[row].R = rgb[0] >> 4;
-  Palette[row].G = rgb[1] >> 4;
-  Palette[row].B = rgb[2] >> 4;
+  palette_.SetEntry(row, PaletteEntryFromColor(chosen));
 }
 
 void TForm4::Button1Click() {
   for (int row = 0; row < kPaletteColors; ++row)
-    PaletteEnabled[row] = ArCheckBox1[row]->isChecked() ? 1 : 0;
+    palette_.SetEnabled(row, ArCheckBox1[row]->isChecked());
   SetModalResult(kModalOk);
 }
 
 void TForm4::Button2Click() {
-  ResetPalette();
+  palette_.Reset();
   PaintSwatchesFromPalette();
 }
 

@@ -38,6 +38,10 @@ class TForm4 : public TForm {
   // The strip's surface: white until swatches are painted on it. Empty before the first showing.
   const TBitmap& SwatchStrip() const { return strip_; }
 
+  // The palette the conversions use: the default one at start-up, then as edited here.
+  Palette& ColorPalette() { return palette_; }
+  const Palette& ColorPalette() const { return palette_; }
+
   void FormCreate();
   void FormActivate() override;
   void ArButton1Click(QObject* sender);
@@ -49,6 +53,7 @@ class TForm4 : public TForm {
   void PaintSwatchesFromPalette();
 
   TBitmap strip_;
+  Palette palette_;
 };
 
 // The label of palette entry i (0..7): the text of the palette dialog's edit ArEdit1_(i + 1), as it is now.

@@ -9,7 +9,7 @@
 #include "error_handler.h"
 #include "forms.h"
 #include "main_window.h"
-#include "picture/jpeg_image.h"
+#include "picture/messages.h"
 
 namespace mozenta {
 
@@ -25,9 +25,9 @@ bool PassesDisplayCheck(TForm& mainWindow, const PaletteSizeQuery& paletteSize) 
   // Qt cannot paint on an 8-bit indexed X display, where the box below comes out blank: say it on the
   // terminal too.
   std::fprintf(stderr, "%s: %s\n", ApplicationTitleText().toLocal8Bit().constData(),
-               QString::fromUtf8(k256ColorMessage).toLocal8Bit().constData());
-  QMessageBox box(QMessageBox::NoIcon, ApplicationTitleText(), QString::fromUtf8(k256ColorMessage),
-                  QMessageBox::Ok);
+               QString::fromStdString(MessageText(MessageId::kPaletteDisplay)).toLocal8Bit().constData());
+  QMessageBox box(QMessageBox::NoIcon, ApplicationTitleText(),
+                  QString::fromStdString(MessageText(MessageId::kPaletteDisplay)), QMessageBox::Ok);
   box.setObjectName(QStringLiteral("DisplayCheckMessageBox"));
   box.exec();
   return false;
@@ -50,7 +50,6 @@ int RunForms(QApplication& application, const PaletteSizeQuery& paletteSize) {
 }
 
 int RunMozenta(int argc, char** argv) {
-  RegisterJpegFormats();
   TApplication application(argc, argv);
   SetUpApplication(application);
   return RunForms(application);

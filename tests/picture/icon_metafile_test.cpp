@@ -36,6 +36,9 @@ struct DamageCase {
   std::function<void(std::vector<std::uint8_t>&)> damage;
   Outcome outcome;
 };
+void PrintTo(const DamageCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 void Load(TGraphic& graphic, std::vector<std::uint8_t> bytes, Outcome outcome) {
   InputFile file = InputFile::FromBytes(std::move(bytes));

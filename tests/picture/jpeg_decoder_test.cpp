@@ -131,6 +131,9 @@ struct FileCase {
   bool grey;
   int display;
 };
+void PrintTo(const FileCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class JpegFileMatchesDjpeg : public ::testing::TestWithParam<FileCase> {};
 
@@ -174,6 +177,9 @@ struct EncodedCase {
   JpegEncodeSettings settings;
   int display;
 };
+void PrintTo(const EncodedCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class EncodedJpegMatchesDjpeg : public ::testing::TestWithParam<EncodedCase> {};
 
@@ -370,6 +376,9 @@ struct RefusalCase {
   std::string headerMessage;  // empty: the header reads
   std::string decodeMessage;
 };
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class JpegRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -425,7 +434,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{
             "MoreScansThanTheLimit",
             [] { return RepeatLastScan(ReadTestData("jpeg/libjpeg-turbo/testimgp.jpg"), kJpegMaxScans); }, "",
-            kJpegTooManyScansMessage}),
+            "JPEG ファイルのスキャンが多すぎます"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DecodeJpegInto, ManyScansBelowTheLimitStillDecode) {
@@ -448,7 +457,7 @@ TEST(DecodeJpegInto, PictureTooLargeForABitmapIsRefusedBeforeAnyAllocation) {
     DecodeJpegInto(jpeg, kTrueColourDisplay, bitmap);
     ADD_FAILURE() << "decoded";
   } catch (const EOutOfResources& e) {
-    EXPECT_EQ(e.Message(), kOutOfResourcesMessage);
+    EXPECT_EQ(e.Message(), "システム リソースが足りません");
   }
   EXPECT_EQ(bitmap.Width(), 5);  // untouched
 }

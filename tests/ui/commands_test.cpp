@@ -8,7 +8,6 @@
 
 #include "forms_fixture.h"
 #include "modal_answerer.h"
-#include "mosaic/color_grid.h"
 #include "mosaic/palette.h"
 #include "qt_printing.h"
 
@@ -52,9 +51,10 @@ class CommandsTest : public MainWindowShownTest {
   }
 
   static bool GridHolds(int index) {
-    for (int x = 0; x <= MaxX; ++x) {
-      for (int y = 0; y <= MaxY; ++y)
-        if (ColorGrid[x][y] == index) return true;
+    const MosaicGrid& grid = Form3->Grid();
+    for (int x = 0; x <= grid.MaxX(); ++x) {
+      for (int y = 0; y <= grid.MaxY(); ++y)
+        if (grid.Cell(x, y) == index) return true;
     }
     return false;
   }
@@ -78,7 +78,7 @@ TEST_F(CommandsTest, WholeRoadFromABitmapGivesTheGoldenFiles) {
     Click(Form4->ArCheckBox1[0]);
     Click(Form4->Button1);
   });
-  EXPECT_EQ(PaletteEnabled[0], 0);
+  EXPECT_FALSE(Form4->ColorPalette().Enabled(0));
   EXPECT_EQ(Form1->Label1->text(), QStringLiteral("4"));
   EXPECT_EQ(Form1->Label2->text(), QStringLiteral("2"));
   EXPECT_TRUE(Form3->isVisible());
@@ -189,7 +189,7 @@ TEST_F(CommandsTest, PaletteDialogCloseBoxStillConvertsWithTheOldFlags) {
 
   Convert(Run());
   EXPECT_FALSE(GridHolds(7)) << "now white is cleared";
-  EXPECT_EQ(ColorGrid[4][0], 3) << "white (15,15,15) goes to purple, the lower of two at 225";
+  EXPECT_EQ(Form3->Grid().Cell(4, 0), 3) << "white (15,15,15) goes to purple, the lower of two at 225";
 }
 
 // The first showing uses the window system's position; later loads and conversions put the windows back

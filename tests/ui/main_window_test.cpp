@@ -10,8 +10,8 @@
 
 #include "forms_fixture.h"
 #include "modal_answerer.h"
-#include "mosaic/color_grid.h"
 #include "mosaic/conversion.h"
+#include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "qt_printing.h"
 
@@ -50,7 +50,7 @@ class MainWindowTest : public MainWindowShownTest {
         source.SetPixel(x, y, PackColor(x * 37 % 256, y * 53 % 256, (x + y) * 11 % 256));
     }
     Form3->Mosaic().SetPixelFormat(24);
-    ConvertToMosaic(source, Form3->Mosaic());
+    ConvertToMosaic(source, Form4->ColorPalette(), Form3->Grid(), Form3->Mosaic());
     Form1->Button4->setEnabled(true);
   }
 

@@ -35,7 +35,7 @@ QColor Expanded(int r, int g, int b) {
 
 TEST_F(PaletteDialogTest, ShowingPaintsTheSwatchesFromThePalette) {
   EXPECT_EQ(Form4->SwatchStrip().Width(), 0) << "no picture until the first showing";
-  Palette[3] = {12, 6, 3};
+  Form4->ColorPalette().SetEntry(3, {12, 6, 3});
   answers_.Then(Cancel());
   EXPECT_EQ(Form4->ShowModal(), kModalCancel);
 
@@ -66,9 +66,9 @@ TEST_F(PaletteDialogTest, ChosenColourIsStoredInFourBitsAndShownExactlyUntilTheN
       })
       .Then(ChooseColor(QColor(200, 100, 50)));
   EXPECT_EQ(Form4->ShowModal(), kModalOk);
-  EXPECT_EQ(Palette[3].R, 12);
-  EXPECT_EQ(Palette[3].G, 6);
-  EXPECT_EQ(Palette[3].B, 3);
+  EXPECT_EQ(Form4->ColorPalette().Entry(3).R, 12);
+  EXPECT_EQ(Form4->ColorPalette().Entry(3).G, 6);
+  EXPECT_EQ(Form4->ColorPalette().Entry(3).B, 3);
 
   answers_.Then(Cancel());
   Form4->ShowModal();
@@ -84,9 +84,9 @@ TEST_F(PaletteDialogTest, CancelledColourChoiceChangesNothing) {
       })
       .Then(Cancel());
   Form4->ShowModal();
-  EXPECT_EQ(Palette[5].R, 0);
-  EXPECT_EQ(Palette[5].G, 8);
-  EXPECT_EQ(Palette[5].B, 15);
+  EXPECT_EQ(Form4->ColorPalette().Entry(5).R, 0);
+  EXPECT_EQ(Form4->ColorPalette().Entry(5).G, 8);
+  EXPECT_EQ(Form4->ColorPalette().Entry(5).B, 15);
   EXPECT_EQ(SwatchColor(5), Expanded(0, 8, 15));
 }
 
@@ -120,7 +120,7 @@ TEST_F(PaletteDialogTest, ColourDialogStartsFromTheLastChoice) {
   EXPECT_EQ(firstPreset, QColor(Qt::black));
   EXPECT_TRUE(basicForm);
   EXPECT_EQ(secondPreset, QColor(255, 0, 0)) << "not the colour of row 5";
-  EXPECT_EQ(Palette[5].R, 0) << "the second choice was cancelled";
+  EXPECT_EQ(Form4->ColorPalette().Entry(5).R, 0) << "the second choice was cancelled";
 }
 
 TEST_F(PaletteDialogTest, CustomColoursStayAfterOkAndComeBackAfterCancel) {
@@ -153,7 +153,7 @@ TEST_F(PaletteDialogTest, RunButtonCopiesTheCheckBoxesIntoTheFlags) {
   EXPECT_EQ(Form4->ShowModal(), kModalOk);
   const std::uint8_t expected[16] = {0, 1, 0, 1, 1, 1, 1, 1};
   for (int i = 0; i < 16; ++i)
-    EXPECT_EQ(PaletteEnabled[i], expected[i]) << i;
+    EXPECT_EQ(Form4->ColorPalette().Enabled(i), expected[i] != 0) << i;
   EXPECT_TRUE(Form4->isHidden());
 }
 
@@ -163,17 +163,17 @@ TEST_F(PaletteDialogTest, CloseBoxKeepsTheFlagsAndTheCheckBoxes) {
     Form4->close();
   });
   EXPECT_EQ(Form4->ShowModal(), kModalCancel);
-  EXPECT_EQ(PaletteEnabled[2], 1) << "copied only by 実行";
+  EXPECT_TRUE(Form4->ColorPalette().Enabled(2)) << "copied only by 実行";
   EXPECT_FALSE(Form4->ArCheckBox1[2]->isChecked()) << "kept for the next showing";
 
   answers_.Then([this](QWidget*) { Click(Form4->Button1); });
   Form4->ShowModal();
-  EXPECT_EQ(PaletteEnabled[2], 0);
+  EXPECT_FALSE(Form4->ColorPalette().Enabled(2));
 }
 
 TEST_F(PaletteDialogTest, ResetRestoresColoursAndFlagsButNotCheckBoxesOrLabels) {
-  Palette[4] = {1, 2, 3};
-  PaletteEnabled[6] = 0;
+  Form4->ColorPalette().SetEntry(4, {1, 2, 3});
+  Form4->ColorPalette().SetEnabled(6, false);
   answers_.Then([this](QWidget*) {
     Click(Form4->ArCheckBox1[6]);
     Form4->ArEdit1[1]->setText(QString::fromUtf8("空"));
@@ -182,8 +182,8 @@ TEST_F(PaletteDialogTest, ResetRestoresColoursAndFlagsButNotCheckBoxesOrLabels) 
     Form4->close();
   });
   Form4->ShowModal();
-  EXPECT_EQ(Palette[4].G, 8);
-  EXPECT_EQ(PaletteEnabled[6], 1) << "the reset sets every flag; the close box copies nothing";
+  EXPECT_EQ(Form4->ColorPalette().Entry(4).G, 8);
+  EXPECT_TRUE(Form4->ColorPalette().Enabled(6)) << "the reset sets every flag; the close box copies nothing";
   EXPECT_FALSE(Form4->ArCheckBox1[6]->isChecked());
   EXPECT_EQ(Form4->ArEdit1[1]->text(), QString::fromUtf8("空"));
 }

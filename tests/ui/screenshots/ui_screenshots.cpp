@@ -7,7 +7,6 @@
 #include <QtGlobal>
 #include <cstdio>
 
-#include "picture/jpeg_image.h"
 #include "picture/source_picture.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
@@ -35,7 +34,6 @@ bool Save(QWidget* window, const QDir& folder, const char* name) {
 int main(int argc, char** argv) {
   using namespace mozenta;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  RegisterJpegFormats();
   TApplication application(argc, argv);
   SetUpApplication(application);
   if (argc != 3) {
@@ -46,7 +44,7 @@ int main(int argc, char** argv) {
   CreateForms();
   Form1->show();
   Form2->ShowInFront();
-  LoadSourcePicture(Form2->Source, argv[2]);
+  LoadSourcePicture(Form2->Source, argv[2], DisplayDecodeSettings());
   Form1->Button3->setEnabled(true);
   Form4->ArCheckBox1[3]->setChecked(false);
   bool ok = true;
