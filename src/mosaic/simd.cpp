@@ -4,6 +4,15 @@
 #include <cstring>
 
 namespace mozenta::simd {
+namespace {
+
+// True when MOZENTA_FORCE_PORTABLE is set to 1.
+bool PortableForced() {
+  const char* value = std::getenv("MOZENTA_FORCE_PORTABLE");
+  return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+}  // namespace
 
 bool Avx2Available() {
 #if MOZENTA_AVX2_BUILT
@@ -12,11 +21,6 @@ bool Avx2Available() {
 #else
   return false;
 #endif
-}
-
-bool PortableForced() {
-  const char* value = std::getenv("MOZENTA_FORCE_PORTABLE");
-  return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
 bool UseAvx2Kernels() {

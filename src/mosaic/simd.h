@@ -22,9 +22,6 @@ namespace mozenta::simd {
 // Tests that compare kernels ask this before calling an AVX2 kernel directly.
 bool Avx2Available();
 
-// True when MOZENTA_FORCE_PORTABLE is set to 1.
-bool PortableForced();
-
 // True when this run takes the AVX2 kernels: available and not forced portable. Decided once.
 bool UseAvx2Kernels();
 

@@ -15,7 +15,7 @@
 
 namespace mozenta {
 
-InputFile::InputFile(const std::string& fileName) : name_(fileName) {
+InputFile::InputFile(const std::string& fileName) {
   // Without O_NONBLOCK, opening a named pipe would wait for a writer that may never come.
   fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat status {};
@@ -28,9 +28,8 @@ InputFile::InputFile(const std::string& fileName) : name_(fileName) {
   size_ = static_cast<std::uint64_t>(status.st_size);
 }
 
-InputFile InputFile::FromBytes(std::vector<std::uint8_t> bytes, std::string name) {
+InputFile InputFile::FromBytes(std::vector<std::uint8_t> bytes) {
   InputFile file;
-  file.name_ = std::move(name);
   file.memory_ = std::move(bytes);
   file.size_ = file.memory_.size();
   return file;
@@ -41,8 +40,7 @@ InputFile::~InputFile() {
 }
 
 InputFile::InputFile(InputFile&& other) noexcept
-    : name_(std::move(other.name_)),
-      fd_(std::exchange(other.fd_, -1)),
+    : fd_(std::exchange(other.fd_, -1)),
       memory_(std::move(other.memory_)),
       size_(other.size_),
       position_(other.position_) {}
@@ -50,7 +48,6 @@ InputFile::InputFile(InputFile&& other) noexcept
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   if (this != &other) {
     Close();
-    name_ = std::move(other.name_);
     fd_ = std::exchange(other.fd_, -1);
     memory_ = std::move(other.memory_);
     size_ = other.size_;

@@ -1,7 +1,6 @@
 #include "messages.h"
 
 #include <initializer_list>
-#include <iterator>
 
 namespace mozenta {
 namespace {
@@ -11,6 +10,11 @@ constexpr std::string_view kTemplates[] = {
     MOZENTA_MESSAGES(MOZENTA_MESSAGE_TEXT)
 #undef MOZENTA_MESSAGE_TEXT
 };
+
+// The text as the table holds it, placeholders included.
+std::string_view MessageTemplate(MessageId id) {
+  return kTemplates[static_cast<std::size_t>(id)];
+}
 
 std::string Fill(MessageId id, std::initializer_list<std::string_view> arguments) {
   const std::string_view text = MessageTemplate(id);
@@ -31,10 +35,6 @@ std::string Fill(MessageId id, std::initializer_list<std::string_view> arguments
 }
 
 }  // namespace
-
-std::string_view MessageTemplate(MessageId id) {
-  return kTemplates[static_cast<std::size_t>(id)];
-}
 
 std::string MessageText(MessageId id) {
   return Fill(id, {});

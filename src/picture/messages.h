@@ -47,9 +47,6 @@ enum class MessageId {
 #undef MOZENTA_MESSAGE_ID
 };
 
-// The text as the table holds it, placeholders included.
-std::string_view MessageTemplate(MessageId id);
-
 // The text with its placeholders filled: each "%s" or "%d" takes the next argument; placeholders past the
 // last argument stay as they are.
 std::string MessageText(MessageId id);

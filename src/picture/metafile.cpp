@@ -30,8 +30,7 @@ int Span(std::int64_t from, std::int64_t to) {
   return static_cast<int>(std::min<std::int64_t>(std::llabs(to - from), 0x7FFFFFFE));
 }
 
-}  // namespace
-
+// Structural checks of metafile records, as a platform would make them before accepting the data.
 bool IsSoundEnhancedMetafile(const std::vector<std::uint8_t>& bytes) {
   const std::uint64_t total = bytes.size();
   if (total < kEmfMinimumTotalBytes || total % 4 != 0) return false;
@@ -78,6 +77,8 @@ bool IsSoundWindowsMetafile(const std::vector<std::uint8_t>& bytes) {
   return false;
 }
 
+}  // namespace
+
 void TMetafile::LoadFromFile(InputFile& file) {
   std::uint8_t head[kEmfTotalBytesOffset + 4] = {};
   const std::size_t got = file.Read(head, sizeof head);
@@ -118,7 +119,6 @@ void TMetafile::LoadFromFile(InputFile& file) {
     }
   }
   bytes_ = std::move(bytes);
-  enhanced_ = enhanced;
   width_ = width;
   height_ = height;
   Changed();

@@ -150,15 +150,16 @@ TEST_P(ConvertKernels, MatchStepByStepAtTheLimits) {
     ExpectStepByStepResult(random, width, height);
 }
 
+#if MOZENTA_AVX2_BUILT
+constexpr ConversionKernel kVectorKernel = conversion_internal::ConvertAvx2;
+#else
+constexpr ConversionKernel kVectorKernel = nullptr;
+#endif
+
 INSTANTIATE_TEST_SUITE_P(Kernels, ConvertKernels,
                          ::testing::Values(KernelCase{"Portable", conversion_internal::ConvertPortable,
                                                       false},
-#if MOZENTA_AVX2_BUILT
-                                           KernelCase{"Avx2", conversion_internal::ConvertAvx2, true}
-#else
-                                           KernelCase{"Avx2", nullptr, true}
-#endif
-                                           ),
+                                           KernelCase{"Avx2", kVectorKernel, true}),
                          [](const ::testing::TestParamInfo<KernelCase>& info) { return info.param.name; });
 
 // Palettes outside what the vector kernel computes (an entry beyond 7 nearest, a channel beyond 4 bits)

@@ -261,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
     Labels, ReportLabels,
     ::testing::Values(LabelCase{"Empty", "", "", ""},
                       LabelCase{"SeveralCharacters", "黒黒黒黒黒", Sjis("黒黒黒黒黒"), Sjis("黒黒黒黒黒")},
-                      LabelCase{"Comma", "黒,白", Sjis("黒,白"), "\"" + Sjis("黒,白") + "\""},
+                      LabelCase{"Comma", "黒,白", Sjis("黒,白"), Sjis("\"黒,白\"")},
                       LabelCase{"DoubleQuote", "a\"b", "a\"b", "\"a\"\"b\""},
                       LabelCase{"LineBreak", "a\nb", "a\nb", "\"a\nb\""},
                       LabelCase{"NoShiftJisForm", "黒😀", Sjis("黒") + "?", Sjis("黒") + "?"},

@@ -126,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Names, UnknownExtension,
                          ::testing::Values(RefusedName{"a.gif", "gif"}, RefusedName{"PHOTO.GIF", "GIF"},
                                            RefusedName{"b.tif", "tif"}, RefusedName{"photo", ""},
                                            RefusedName{"photo.", ""}, RefusedName{"old.pics/photo", ""},
-                                           RefusedName{"写真.mag", "mag"}, RefusedName{"a.bmp.q0", "q0"}),
+                                           RefusedName{"写真.mag", "mag"}, RefusedName{"a.bmp.q0", "q0"},
+                                           RefusedName{"percent.%s%d", "%s%d"}),
                          [](const auto& info) {
                            std::string name;
                            for (const char c : std::string(info.param.name))
