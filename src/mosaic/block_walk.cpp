@@ -14,7 +14,8 @@ namespace mozenta {
 namespace block_internal {
 namespace {
 
-// The word two cells a and b add, at a | b << 8: the bits of two neighbouring cells in memory.
+// For two neighbouring cells a and b, read together as the 16-bit number a | b << 8: the word that adds 1 to
+// lane a and 1 to lane b of eight 8-bit lanes.
 struct PairLaneTable {
   std::array<std::uint64_t, 0x0708> lanes{};
   constexpr PairLaneTable() {
