@@ -25,10 +25,10 @@ namespace {
 using namespace report_text;
 
 constexpr std::string_view kHeaderStart = "---(";
+constexpr std::string_view kHeaderEnd = ")-------------------------";
 // Bytes a kernel may write past the lines it puts together: labels stored as whole words, or the vector
 // kernel's last piece.
 constexpr std::size_t kLabelSlackBytes = std::max(chart_internal::kLabelSlackBytes, sizeof(std::uint64_t));
-constexpr std::string_view kHeaderEnd = ")-------------------------";
 
 }  // namespace
 
@@ -46,8 +46,7 @@ void ChartWriter::Start(const BlockLayout& layout) {
   // Room for the lines of a strip of the widest block, labels of up to eight bytes stored as whole words.
   const auto columns = static_cast<std::size_t>(std::min(layout.size.width, kGridColumns));
   const std::size_t line = labels_.packed ? columns * labels_.maxLength + kLineEnd.size() : 0;
-  staging_.assign(
-      block_internal::kStripRows * line + sizeof(std::uint64_t) + chart_internal::kLabelSlackBytes, '\0');
+  staging_.assign(block_internal::kStripRows * line + kLabelSlackBytes, '\0');
 }
 
 void ChartWriter::StartBlock(const MosaicBlock& block) {
