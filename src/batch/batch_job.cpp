@@ -7,10 +7,10 @@
 
 #include "batch_options.h"
 #include "mosaic/conversion.h"
+#include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
 #include "picture/errors.h"
-#include "picture/jpeg_image.h"
 #include "picture/source_picture.h"
 
 namespace mozenta {
@@ -56,20 +56,23 @@ class TerminalGauge : public ProgressGauge {
   bool visible_ = false;
 };
 
-// The palette and labels the windows would hold after the user's choices in the palette dialog.
-ReportSettings ApplyPaletteOptions(const BatchOptions& options) {
-  ResetPalette();
+// The palette the windows would hold after the user's choices in the palette dialog.
+Palette PaletteOf(const BatchOptions& options) {
+  Palette palette;
   for (int i = 1; i < kPaletteColors; ++i) {
-    if (const auto& color = options.colors[i]) {
-      Palette[i] = {static_cast<std::uint8_t>(color->red >> 4), static_cast<std::uint8_t>(color->green >> 4),
-                    static_cast<std::uint8_t>(color->blue >> 4)};
-    }
+    if (const auto& color = options.colors[i])
+      palette.SetEntry(i, PaletteEntryFromColor(PackColor(color->red, color->green, color->blue)));
   }
   for (int i = 0; i < kPaletteColors; ++i)
-    PaletteEnabled[i] = options.disabled[i] ? 0 : 1;
+    palette.SetEnabled(i, !options.disabled[i]);
+  return palette;
+}
+
+// The settings of the main window and the labels of the palette dialog.
+ReportSettings ReportSettingsOf(const BatchOptions& options) {
   ReportSettings settings;
-  settings.blockWidth = options.blockWidth;
-  settings.blockHeight = options.blockHeight;
+  settings.blocks = {options.blockWidth, options.blockHeight};
+  settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
   for (int i = 0; i < kPaletteColors; ++i) {
     if (options.labels[i]) settings.labels[i] = *options.labels[i];
   }
@@ -90,21 +93,23 @@ class StageClock {
 };
 
 void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) {
-  const ReportSettings settings = ApplyPaletteOptions(options);
+  const Palette palette = PaletteOf(options);
+  const ReportSettings settings = ReportSettingsOf(options);
   StageClock clock;
 
   SourcePicture form2;
   LoadSourcePicture(form2, options.picture);
   const double loadSeconds = clock.Lap();
 
+  MosaicGrid grid;
   TBitmap mosaic;
   mosaic.SetPixelFormat(options.bitsPerPixel);
-  ConvertToMosaic(*SourceBitmap(form2), mosaic);
+  ConvertToMosaic(*SourceBitmap(form2), palette, grid, mosaic);
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
-  SaveMosaic(options.name, options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows, settings, mosaic,
+  SaveMosaic(options.name, grid, mosaic, settings,
              errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   const double saveSeconds = clock.Lap();
 
@@ -120,7 +125,6 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
 
 int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
              bool errIsTerminal) {
-  RegisterJpegFormats();
   BatchOptions options;
   try {
     options = ParseBatchOptions(arguments);
@@ -139,7 +143,7 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
   try {
     RunJob(options, err, errIsTerminal);
   } catch (const std::bad_alloc&) {
-    err << WithFinalStop("メモリが足りません") << '\n';
+    err << WithFinalStop(MessageText(MessageId::kOutOfMemory)) << '\n';
     return kExitFailure;
   } catch (const std::exception& e) {
     err << WithFinalStop(e.what()) << '\n';

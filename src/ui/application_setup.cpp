@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include "application_title.h"
-#include "picture/jpeg_image.h"
 
 namespace mozenta {
 
@@ -51,8 +50,13 @@ void SetUpApplication(QApplication& application) {
   InstallFontSubstitutions();
   InstallJapaneseTranslations(application);
   QApplication::setApplicationName(ApplicationTitleText());
-  // Measured once: JPEG pictures are decoded for the display they will be shown on.
-  if (const QScreen* display = QGuiApplication::primaryScreen()) SetJpegDisplayBitsPerPixel(display->depth());
+}
+
+PictureDecodeSettings DisplayDecodeSettings() {
+  PictureDecodeSettings settings;
+  if (const QScreen* display = QGuiApplication::primaryScreen())
+    settings.displayBitsPerPixel = display->depth();
+  return settings;
 }
 
 QFont WindowFont() {

@@ -6,11 +6,14 @@
 
 #include "application_setup.h"
 #include "picture/errors.h"
+#include "picture/messages.h"
 
 namespace mozenta {
 
 QString ErrorMessage(const std::exception& error) {
-  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return QString::fromUtf8(kOutOfMemoryMessage);
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
+    return QString::fromStdString(MessageText(MessageId::kOutOfMemory));
+  }
   return QString::fromUtf8(error.what());
 }
 

@@ -2,9 +2,10 @@
 
 #include <QCloseEvent>
 
+#include "application_setup.h"
 #include "error_handler.h"
+#include "mosaic/block_settings.h"
 #include "mosaic/conversion.h"
-#include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
@@ -66,10 +67,12 @@ MainWindow::MainWindow()
                              "使用する色を設定したのち、モザイク画を作成します。", {80, 8, 65, 25}, false);
   blockWidthCaption = MakeLabel(this, "Label3", "１列の枚数", kBlockWidthHint);
   blockWidthCaption->setGeometry(152, 16, 56, 12);
-  blockWidthEdit = MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, 640, 40);
+  blockWidthEdit =
+      MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, kMaxBlockWidth, kDefaultBlockWidth);
   blockHeightCaption = MakeLabel(this, "Label4", "1段の枚数", kBlockHeightHint);
   blockHeightCaption->setGeometry(152, 40, 54, 12);
-  blockHeightEdit = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, 480, 100);
+  blockHeightEdit = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, kMaxBlockHeight,
+                                 kDefaultBlockHeight);
   saveButton =
       MakeButton(this, "Button4", "保存",
                  "モザイク化した画像(bmp)と文字化した画像(txt)と色の枚数(csv)をファイルに保存します。",
@@ -100,9 +103,6 @@ MainWindow::MainWindow()
   ConnectCommand(exitButton, [this] { OnExitClicked(); });
   ConnectCommand(convertButton, [this] { OnConvertClicked(); });
   ConnectCommand(saveButton, [this] { OnSaveClicked(); });
-
-  // The program starts with the default palette.
-  ResetPalette();
 }
 
 void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow,
@@ -117,7 +117,7 @@ void MainWindow::OnLoadClicked() {
   // The source window is on screen before the file is read, so it shows also when reading fails.
   sourceWindow_->MoveTo(0, 100);
   sourceWindow_->ShowInFront();
-  LoadSourcePicture(sourceWindow_->picture, openDialog.FileName());
+  LoadSourcePicture(sourceWindow_->picture, openDialog.FileName(), DisplayDecodeSettings());
   convertButton->setEnabled(true);
 }
 
@@ -127,7 +127,8 @@ void MainWindow::OnConvertClicked() {
   paletteDialog_->ShowModal();
   mosaicWindow_->TakeDisplayDepth();
   TBitmap& mosaic = mosaicWindow_->Mosaic();
-  ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), mosaic,
+  ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), paletteDialog_->ColorPalette(),
+                  mosaicWindow_->Grid(), mosaic,
                   [this](const std::string& widthCaption, const std::string& heightCaption) {
                     SetCaption(widthLabel, QString::fromStdString(widthCaption));
                     SetCaption(heightLabel, QString::fromStdString(heightCaption));
@@ -146,11 +147,10 @@ void MainWindow::OnSaveClicked() {
   if (!saveDialog.Execute(this)) return;
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   ReportSettings settings;
-  settings.blockWidth = blockWidthEdit->Value();
-  settings.blockHeight = blockHeightEdit->Value();
+  settings.blocks = {blockWidthEdit->Value(), blockHeightEdit->Value()};
+  settings.order = byColumnsCheck->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
   settings.labels = paletteDialog_->Labels();
-  const BlockOrder order = byColumnsCheck->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
-  SaveMosaic(saveDialog.FileName(), order, settings, mosaicWindow_->Mosaic(), *progressGauge);
+  SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(), settings, *progressGauge);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

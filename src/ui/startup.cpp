@@ -7,7 +7,7 @@
 
 #include "application_setup.h"
 #include "error_handler.h"
-#include "picture/jpeg_image.h"
+#include "picture/messages.h"
 #include "program_windows.h"
 
 namespace mozenta {
@@ -24,9 +24,9 @@ bool PassesDisplayCheck(DesignedWindow& mainWindow, const PaletteSizeQuery& pale
   // Qt cannot paint on an 8-bit indexed X display, where the box below comes out blank: say it on the
   // terminal too.
   std::fprintf(stderr, "%s: %s\n", ApplicationTitleText().toLocal8Bit().constData(),
-               QString::fromUtf8(k256ColorMessage).toLocal8Bit().constData());
-  QMessageBox box(QMessageBox::NoIcon, ApplicationTitleText(), QString::fromUtf8(k256ColorMessage),
-                  QMessageBox::Ok);
+               QString::fromStdString(MessageText(MessageId::kPaletteDisplay)).toLocal8Bit().constData());
+  QMessageBox box(QMessageBox::NoIcon, ApplicationTitleText(),
+                  QString::fromStdString(MessageText(MessageId::kPaletteDisplay)), QMessageBox::Ok);
   box.setObjectName(QStringLiteral("DisplayCheckMessageBox"));
   box.exec();
   return false;
@@ -45,7 +45,6 @@ int RunWindows(QApplication& application, const PaletteSizeQuery& paletteSize) {
 }
 
 int RunMozenta(int argc, char** argv) {
-  RegisterJpegFormats();
   ErrorReportingApplication application(argc, argv);
   SetUpApplication(application);
   return RunWindows(application);

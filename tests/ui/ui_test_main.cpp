@@ -3,14 +3,12 @@
 
 #include <QtGlobal>
 
-#include "picture/jpeg_image.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
-  mozenta::RegisterJpegFormats();
   mozenta::ErrorReportingApplication application(argc, argv);
   mozenta::SetUpApplication(application);
   return RUN_ALL_TESTS();
