@@ -137,7 +137,7 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
     return kExitSuccess;
   }
   if (options.version) {
-    out << "mozenta-batch 2.0\n";
+    out << "mozenta-batch " MOZENTA_VERSION "\n";
     return kExitSuccess;
   }
   try {

@@ -50,6 +50,8 @@ void SetUpApplication(QApplication& application) {
   InstallFontSubstitutions();
   InstallJapaneseTranslations(application);
   QApplication::setApplicationName(ApplicationTitleText());
+  // Lets the desktop match the windows to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("mozenta"));
 }
 
 PictureDecodeSettings DisplayDecodeSettings() {
