@@ -12,6 +12,7 @@
 #include "mosaic/save_mosaic.h"
 #include "picture/errors.h"
 #include "picture/source_picture.h"
+#include "project/job_settings.h"
 
 namespace mozenta {
 namespace {
@@ -56,26 +57,23 @@ class TerminalGauge : public ProgressGauge {
   bool visible_ = false;
 };
 
-// The palette the windows would hold after the user's choices in the palette dialog.
-Palette PaletteOf(const BatchOptions& options) {
-  Palette palette;
+// The settings the windows would hold after the user's choices: the palette dialog's colours, flags and
+// labels, the main window's blocks and order.
+JobSettings JobSettingsOf(const BatchOptions& options) {
+  JobSettings settings;
   for (int i = 1; i < kPaletteColors; ++i) {
-    if (const auto& color = options.colors[i])
-      palette.SetEntry(i, PaletteEntryFromColor(PackColor(color->red, color->green, color->blue)));
+    if (const auto& color = options.colors[i]) {
+      settings.palette.SetEntry(i, PaletteEntryFromColor(PackColor(color->red, color->green, color->blue)));
+    }
   }
   for (int i = 0; i < kPaletteColors; ++i)
-    palette.SetEnabled(i, !options.disabled[i]);
-  return palette;
-}
-
-// The settings of the main window and the labels of the palette dialog.
-ReportSettings ReportSettingsOf(const BatchOptions& options) {
-  ReportSettings settings;
-  settings.blocks = {options.blockWidth, options.blockHeight};
-  settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
+    settings.palette.SetEnabled(i, !options.disabled[i]);
   for (int i = 0; i < kPaletteColors; ++i) {
     if (options.labels[i]) settings.labels[i] = *options.labels[i];
   }
+  settings.blocks = {options.blockWidth, options.blockHeight};
+  settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
+  settings.mosaicBitsPerPixel = options.bitsPerPixel;
   return settings;
 }
 
@@ -93,8 +91,7 @@ class StageClock {
 };
 
 void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) {
-  const Palette palette = PaletteOf(options);
-  const ReportSettings settings = ReportSettingsOf(options);
+  const JobSettings settings = JobSettingsOf(options);
   StageClock clock;
 
   SourcePicture form2;
@@ -103,13 +100,13 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
 
   MosaicGrid grid;
   TBitmap mosaic;
-  mosaic.SetPixelFormat(options.bitsPerPixel);
-  ConvertToMosaic(*SourceBitmap(form2), palette, grid, mosaic);
+  mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
+  ConvertToMosaic(*SourceBitmap(form2), settings.palette, grid, mosaic);
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
-  SaveMosaic(options.name, grid, mosaic, settings,
+  SaveMosaic(options.name, grid, mosaic, ReportSettingsOf(settings),
              errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   const double saveSeconds = clock.Lap();
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 
+#include "advanced_settings_window.h"
 #include "application_setup.h"
 #include "error_handler.h"
 #include "mosaic/block_settings.h"
@@ -83,6 +84,12 @@ MainWindow::MainWindow()
   byColumnsCheck->setToolTip(QString::fromUtf8("チェックすると同じ列をまとめて出力します。"));
   byColumnsCheck->setFocusPolicy(Qt::StrongFocus);
   exitButton = MakeButton(this, "Button2", "終　了", nullptr, {408, 8, 57, 25}, true);
+  // In the free space under "終　了", as wide as its caption needs.
+  advancedButton =
+      MakeButton(this, "AdvancedButton", "詳細設定",
+                 "画像の大きさ、色の選び方、印刷用の PDF などを設定します。", {408, 40, 57, 25}, true);
+  advancedButton->resize(
+      std::max(57, advancedButton->fontMetrics().horizontalAdvance(advancedButton->text()) + 16), 25);
   widthLabel = MakeLabel(this, "Label1", "   ", nullptr);
   widthLabel->move(8, 40);
   SetCaption(widthLabel, QStringLiteral("   "));
@@ -94,8 +101,8 @@ MainWindow::MainWindow()
   progressGauge->setGeometry(32, 56, 129, 20);
   progressGauge->hide();
 
-  QWidget* const order[] = {loadButton,     exitButton,      convertButton, saveButton,
-                            blockWidthEdit, blockHeightEdit, byColumnsCheck};
+  QWidget* const order[] = {loadButton,     exitButton,      convertButton,  saveButton,
+                            blockWidthEdit, blockHeightEdit, byColumnsCheck, advancedButton};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i)
     setTabOrder(order[i], order[i + 1]);
 
@@ -103,13 +110,26 @@ MainWindow::MainWindow()
   ConnectCommand(exitButton, [this] { OnExitClicked(); });
   ConnectCommand(convertButton, [this] { OnConvertClicked(); });
   ConnectCommand(saveButton, [this] { OnSaveClicked(); });
+  ConnectCommand(advancedButton, [this] { advancedSettingsWindow_->ShowInFront(); });
 }
 
 void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow,
-                               PaletteDialog& paletteDialog) {
+                               PaletteDialog& paletteDialog, AdvancedSettingsWindow& advancedSettingsWindow) {
   sourceWindow_ = &sourceWindow;
   mosaicWindow_ = &mosaicWindow;
   paletteDialog_ = &paletteDialog;
+  advancedSettingsWindow_ = &advancedSettingsWindow;
+}
+
+JobSettings MainWindow::CurrentSettings() const {
+  JobSettings settings;
+  settings.palette = paletteDialog_->ColorPalette();
+  settings.labels = paletteDialog_->Labels();
+  settings.blocks = {blockWidthEdit->Value(), blockHeightEdit->Value()};
+  settings.order = byColumnsCheck->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
+  settings.mosaicBitsPerPixel = mosaicWindow_->Mosaic().BitsPerPixel();
+  advancedSettingsWindow_->ReadInto(settings);
+  return settings;
 }
 
 void MainWindow::OnLoadClicked() {
@@ -146,11 +166,9 @@ void MainWindow::OnExitClicked() {
 void MainWindow::OnSaveClicked() {
   if (!saveDialog.Execute(this)) return;
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
-  ReportSettings settings;
-  settings.blocks = {blockWidthEdit->Value(), blockHeightEdit->Value()};
-  settings.order = byColumnsCheck->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
-  settings.labels = paletteDialog_->Labels();
-  SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(), settings, *progressGauge);
+  const JobSettings settings = CurrentSettings();
+  SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(),
+             ReportSettingsOf(settings), *progressGauge);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
