@@ -1,6 +1,7 @@
 // The conversion of the largest mosaic (2000 × 20000 cells) from a 24-bit photo-like picture into a 32-bit
-// mosaic, against a plain copy of the same bytes as the yardstick. MOZENTA_FORCE_PORTABLE=1 measures the
-// portable kernel, as on processors without AVX2.
+// mosaic, against a plain copy of the same bytes as the yardstick, and with every other choice of
+// diffusion, walk and match. MOZENTA_FORCE_PORTABLE=1 measures the portable classic kernel, as on
+// processors without AVX2.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -76,6 +77,49 @@ void BM_ConvertReused(benchmark::State& state) {
   SetCellCounters(state);
 }
 BENCHMARK(BM_ConvertReused)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same with other options: the portable kernel of every diffusion, serpentine walks, and the
+// perceptual match (whose answers are settled afresh in every conversion).
+void BM_ConvertWith(benchmark::State& state, ConversionOptions options) {
+  const Palette palette;
+  const TBitmap& source = Source();
+  TBitmap mosaic;
+  ConvertToMosaic(source, palette, Grid(), mosaic, nullptr, options);
+  for (auto _ : state) {
+    ConvertToMosaic(source, palette, Grid(), mosaic, nullptr, options);
+    benchmark::DoNotOptimize(mosaic.StoredBytes().data());
+  }
+  SetCellCounters(state);
+}
+constexpr ConversionOptions Options(Diffusion diffusion, bool serpentine = false,
+                                    ColorMatch match = ColorMatch::kClassic) {
+  return {match, diffusion, serpentine};
+}
+BENCHMARK_CAPTURE(BM_ConvertWith, floyd_steinberg, Options(Diffusion::kFloydSteinberg))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ConvertWith, atkinson, Options(Diffusion::kAtkinson))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ConvertWith, sierra_lite, Options(Diffusion::kSierraLite))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ConvertWith, none, Options(Diffusion::kNone))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ConvertWith, classic_serpentine, Options(Diffusion::kClassic, true))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ConvertWith, floyd_steinberg_serpentine, Options(Diffusion::kFloydSteinberg, true))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ConvertWith, perceptual, Options(Diffusion::kClassic, false, ColorMatch::kPerceptual))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ConvertWith, perceptual_floyd_steinberg,
+                  Options(Diffusion::kFloydSteinberg, false, ColorMatch::kPerceptual))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // A fresh mosaic every time, as in the first conversion: includes the first touch of its memory, which
 // huge pages keep cheap (huge_page_share: the part of the mosaic's store they back).

@@ -72,7 +72,7 @@ const std::uint8_t* SourceRows::Row(int y, int slot) {
 }  // namespace conversion_internal
 
 void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
-                     const SizeCaptionsHandler& showSize) {
+                     const SizeCaptionsHandler& showSize, const ConversionOptions& options) {
   using namespace conversion_internal;
   const std::int32_t maxX = source.Width() - 1;
   const std::int32_t maxY = source.Height() - 1;
@@ -84,7 +84,12 @@ void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& 
   if (width == 0 || height == 0) return;
 
   const PaletteTables tables = BuildTables(palette, mosaic.BitsPerPixel());
-  KernelFor(tables)(ConversionJob{source, palette, tables, grid, mosaic, width, height});
+  const ConversionJob job{source, palette, tables, grid, mosaic, width, height};
+  if (options == ConversionOptions{}) {
+    KernelFor(tables)(job);
+  } else {
+    ConvertDiffusing(job, options);
+  }
   mosaic.PixelsChanged();
 }
 

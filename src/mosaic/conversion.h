@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "conversion_options.h"
 #include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
@@ -18,10 +19,13 @@ using SizeCaptionsHandler =
 
 // Converts `source` into the mosaic with `palette`: sets the grid's limits, shows the size captions, sizes
 // `mosaic` (at its own depth: 16, 24 or 32 bits per pixel) to (MaxX + 1) × (MaxY + 1), and writes every
-// mosaic pixel and the grid's cells inside the limits; the cells outside keep what they held. A third of
-// each pixel's quantisation error, truncated toward zero, goes to the pixel on its right and to the pixel
-// below it.
+// mosaic pixel and the grid's cells inside the limits; the cells outside keep what they held.
+//
+// Each pixel, with the errors handed to it added and each channel clamped to 0..255, becomes the palette
+// entry `options` match to it, and its error (that sum less the entry's expanded colour) is handed on as the
+// diffusion shares it, each share truncated toward zero. The classic options hand a third of the error to
+// the pixel on the right and a third to the pixel below, and match by the top four bits of each channel.
 void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
-                     const SizeCaptionsHandler& showSize = nullptr);
+                     const SizeCaptionsHandler& showSize = nullptr, const ConversionOptions& options = {});
 
 }  // namespace mozenta

@@ -1,12 +1,14 @@
-// Internals of the conversion shared by its two kernels (the portable one and the AVX2 one): the palette
-// tables built once per conversion, the source rows as the kernels read them, the one dispatch over pixel
-// layouts, and the choice of kernel. Only the conversion, its tests and its benchmark include this header.
+// Internals of the conversion shared by its kernels (the classic one, portable and AVX2, and the portable one
+// of every other diffusion and match): the palette tables built once per conversion, the source rows as the
+// kernels read them, the one dispatch over pixel layouts, and the choice of kernel. Only the conversion, its
+// tests and its benchmark include this header.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "conversion_options.h"
 #include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
@@ -48,8 +50,11 @@ void ConvertPortable(const ConversionJob& job);
 void ConvertAvx2(const ConversionJob& job);
 #endif
 
-// The kernel this run takes for a job: the vector one where it is used and handles the tables.
+// The kernel this run takes for a classic job: the vector one where it is used and handles the tables.
 ConversionKernel KernelFor(const PaletteTables& tables);
+
+// The portable kernel of every other choice of diffusion, walk and match (conversion_diffusion.cpp).
+void ConvertDiffusing(const ConversionJob& job, const ConversionOptions& options);
 
 // Source rows in a layout the kernels read directly: blue, green, red at offsets 0, 1, 2 of every pixel,
 // pixels Step() bytes apart. 24- and 32-bit pictures are read in place; other layouts are widened into a

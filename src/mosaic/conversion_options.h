@@ -20,6 +20,7 @@ struct ConversionOptions {
   ColorMatch match = ColorMatch::kClassic;
   Diffusion diffusion = Diffusion::kClassic;
   bool serpentine = false;  // odd rows right to left, the kernel mirrored
+  friend bool operator==(const ConversionOptions&, const ConversionOptions&) = default;
 };
 
 }  // namespace mozenta

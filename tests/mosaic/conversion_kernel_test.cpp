@@ -1,5 +1,6 @@
-// Both conversion kernels, called directly, against the step-by-step conversion on random pictures and
-// palettes; and the conversion itself with palettes only the portable kernel computes.
+// The conversion kernels, called directly, against the step-by-step conversion on random pictures and
+// palettes: the classic ones (portable and AVX2), and the kernel of every other diffusion, walk and match;
+// and the conversion itself with palettes only the portable kernel computes.
 #include "mosaic/conversion_kernel.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +184,91 @@ TEST(ConvertToMosaic, UnusualPalettesGiveTheStepByStepResult) {
     EXPECT_TRUE(Bytes(mosaic) == Bytes(expectedMosaic));
   }
 }
+
+struct OptionsCase {
+  const char* name;
+  ConversionOptions options;
+};
+void PrintTo(const OptionsCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ConvertDiffusing : public ::testing::TestWithParam<OptionsCase> {};
+
+// Every diffusion, walk and match against the cell-at-a-time conversion, on random pictures (every source
+// layout) and palettes, at sizes around what the kernel does in pieces: rows in bands of two or four, walked
+// with the shares' lag, gathered 16 at a time for the grid; shares falling off every edge and corner.
+TEST_P(ConvertDiffusing, MatchesTheCellAtATimeConversion) {
+  const ConversionOptions& options = GetParam().options;
+  const bool perceptual = options.match == ColorMatch::kPerceptual;
+  std::mt19937 random(99);
+  MosaicGrid grid, expectedGrid;
+  const std::pair<int, int> sizes[] = {{1, 1},  {1, 9},   {9, 1},  {2, 2},   {3, 5},    {4, 17},
+                                       {17, 4}, {33, 31}, {2, 33}, {64, 18}, {1999, 3}, {5, 49}};
+  for (const auto& [width, height] : sizes) {
+    SCOPED_TRACE(::testing::Message() << width << " x " << height);
+    const Palette palette = RandomPalette(random);
+    const auto source = RandomPicture(random, width, height);
+    const int depths[] = {32, 24, 16};
+    TBitmap expectedMosaic, mosaic;
+    expectedMosaic.SetPixelFormat(depths[random() % 3]);
+    mosaic.SetPixelFormat(expectedMosaic.BitsPerPixel());
+    testing::ReferenceConvertWith(*source, palette, options, expectedGrid, expectedMosaic);
+    if (options == ConversionOptions{}) {
+      // The shares written out give the classic conversion.
+      MosaicGrid classicGrid;
+      TBitmap classicMosaic;
+      classicMosaic.SetPixelFormat(mosaic.BitsPerPixel());
+      testing::ReferenceConvert(*source, palette, classicGrid, classicMosaic);
+      ASSERT_EQ(GridCells(classicGrid, width, height), GridCells(expectedGrid, width, height));
+    }
+    mosaic.SetSize(width, height);
+    for (int x = 0; x < MarginColumns(width); ++x)
+      std::fill_n(grid.Cells() + MosaicGrid::Offset(x, 0), MarginRows(height), kUntouched);
+    const auto tables = conversion_internal::BuildTables(palette, mosaic.BitsPerPixel());
+    conversion_internal::ConvertDiffusing({*source, palette, tables, grid, mosaic, width, height}, options);
+    ASSERT_EQ(GridCells(grid, width, height), GridCells(expectedGrid, width, height));
+    ASSERT_TRUE(Bytes(mosaic) == Bytes(expectedMosaic));
+    for (int x = 0; x < MarginColumns(width); ++x) {
+      for (int y = 0; y < MarginRows(height); ++y) {
+        if (x >= width || y >= height) {
+          ASSERT_EQ(grid.Cell(x, y), kUntouched) << x << "," << y;
+        }
+      }
+    }
+    if (perceptual && width * height > 2000) continue;
+    // The public conversion takes the same kernel for these options.
+    MosaicGrid publicGrid;
+    TBitmap publicMosaic;
+    publicMosaic.SetPixelFormat(mosaic.BitsPerPixel());
+    ConvertToMosaic(*source, palette, publicGrid, publicMosaic, nullptr, options);
+    ASSERT_EQ(GridCells(publicGrid, width, height), GridCells(expectedGrid, width, height));
+  }
+}
+
+constexpr ConversionOptions Options(Diffusion diffusion, bool serpentine = false,
+                                    ColorMatch match = ColorMatch::kClassic) {
+  return {match, diffusion, serpentine};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, ConvertDiffusing,
+    ::testing::Values(OptionsCase{"Classic", Options(Diffusion::kClassic)},
+                      OptionsCase{"ClassicSerpentine", Options(Diffusion::kClassic, true)},
+                      OptionsCase{"FloydSteinberg", Options(Diffusion::kFloydSteinberg)},
+                      OptionsCase{"FloydSteinbergSerpentine", Options(Diffusion::kFloydSteinberg, true)},
+                      OptionsCase{"Atkinson", Options(Diffusion::kAtkinson)},
+                      OptionsCase{"AtkinsonSerpentine", Options(Diffusion::kAtkinson, true)},
+                      OptionsCase{"SierraLite", Options(Diffusion::kSierraLite)},
+                      OptionsCase{"SierraLiteSerpentine", Options(Diffusion::kSierraLite, true)},
+                      OptionsCase{"None", Options(Diffusion::kNone)},
+                      OptionsCase{"NoneSerpentine", Options(Diffusion::kNone, true)},
+                      OptionsCase{"Perceptual", Options(Diffusion::kClassic, false, ColorMatch::kPerceptual)},
+                      OptionsCase{"PerceptualFloydSteinbergSerpentine",
+                                  Options(Diffusion::kFloydSteinberg, true, ColorMatch::kPerceptual)},
+                      OptionsCase{"PerceptualAtkinson",
+                                  Options(Diffusion::kAtkinson, false, ColorMatch::kPerceptual)}),
+    [](const ::testing::TestParamInfo<OptionsCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace mozenta

@@ -3,10 +3,13 @@
 // what every pixel handed on.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "mosaic/ciede2000.h"
+#include "mosaic/conversion_options.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "picture/bitmap.h"
@@ -83,6 +86,82 @@ inline ReferenceResult ReferenceConvert(const TBitmap& source, const Palette& pa
     }
   }
   return result;
+}
+
+// The enabled entry (entry 0 always a candidate) whose expanded colour is nearest to the 8-bit colour by
+// CIEDE2000; of several at the same difference, the one with the lowest number.
+inline int ReferencePerceptualNearest(const Palette& palette, const std::array<int, 3>& colour) {
+  const Lab lab = LabFromSrgb(static_cast<std::uint8_t>(colour[0]), static_cast<std::uint8_t>(colour[1]),
+                              static_cast<std::uint8_t>(colour[2]));
+  int best = -1;
+  double bestDifference = 0;
+  for (int i = 0; i < kPaletteSlots; ++i) {
+    if (i != 0 && !palette.Enabled(i)) continue;
+    std::uint8_t rgb[3];
+    SplitColor(palette.ExpandedColor(i), rgb);
+    const double difference = Ciede2000(lab, LabFromSrgb(rgb[0], rgb[1], rgb[2]));
+    if (best < 0 || difference < bestDifference) {
+      best = i;
+      bestDifference = difference;
+    }
+  }
+  return best;
+}
+
+// Where each diffusion sends the error: n / d of it to the cell dx columns ahead in the walk and dy rows
+// down.
+struct ReferenceShare {
+  int dx, dy, n, d;
+};
+inline std::vector<ReferenceShare> ReferenceShares(Diffusion diffusion) {
+  switch (diffusion) {
+    case Diffusion::kClassic:
+      return {{1, 0, 1, 3}, {0, 1, 1, 3}};
+    case Diffusion::kFloydSteinberg:
+      return {{1, 0, 7, 16}, {-1, 1, 3, 16}, {0, 1, 5, 16}, {1, 1, 1, 16}};
+    case Diffusion::kAtkinson:
+      return {{1, 0, 1, 8}, {2, 0, 1, 8}, {-1, 1, 1, 8}, {0, 1, 1, 8}, {1, 1, 1, 8}, {0, 2, 1, 8}};
+    case Diffusion::kSierraLite:
+      return {{1, 0, 2, 4}, {-1, 1, 1, 4}, {0, 1, 1, 4}};
+    case Diffusion::kNone:
+      return {};
+  }
+  return {};
+}
+
+// The conversion with any options, a cell at a time: the errors handed to every cell summed in a full
+// picture of sums, odd rows walked right to left with the shares mirrored when the walk is serpentine.
+inline void ReferenceConvertWith(const TBitmap& source, const Palette& palette,
+                                 const ConversionOptions& options, MosaicGrid& grid, TBitmap& mosaic) {
+  const int width = std::min(source.Width(), 2000), height = std::min(source.Height(), 20000);
+  mosaic.SetSize(width, height);
+  std::vector<std::vector<std::array<int, 3>>> sums(height,
+                                                    std::vector<std::array<int, 3>>(width, {0, 0, 0}));
+  const auto shares = ReferenceShares(options.diffusion);
+  for (int y = 0; y < height; ++y) {
+    const bool backwards = options.serpentine && y % 2 == 1;
+    for (int step = 0; step < width; ++step) {
+      const int x = backwards ? width - 1 - step : step;
+      std::uint8_t rgb[3];
+      SplitColor(source.GetPixel(x, y), rgb);
+      std::array<int, 3> v;
+      for (int c = 0; c < 3; ++c)
+        v[c] = std::clamp(rgb[c] + sums[y][x][c], 0, 255);
+      const int entry = options.match == ColorMatch::kPerceptual
+                            ? ReferencePerceptualNearest(palette, v)
+                            : ReferenceNearest(palette, {v[0] >> 4, v[1] >> 4, v[2] >> 4});
+      std::uint8_t expanded[3];
+      SplitColor(palette.ExpandedColor(entry), expanded);
+      for (const ReferenceShare& s : shares) {
+        const int tx = x + (backwards ? -s.dx : s.dx), ty = y + s.dy;
+        if (tx < 0 || tx >= width || ty >= height) continue;
+        for (int c = 0; c < 3; ++c)
+          sums[ty][tx][c] += (v[c] - expanded[c]) * s.n / s.d;
+      }
+      mosaic.SetPixel(x, y, palette.ExpandedColor(entry));
+      grid.SetCell(x, y, static_cast<std::uint8_t>(entry));
+    }
+  }
 }
 
 }  // namespace mozenta::testing

@@ -1,0 +1,338 @@
+// The portable kernel of every conversion other than the classic one: the diffusions of
+// diffusion_shapes.h, walked left to right or serpentine, with the classic or the perceptual match. The
+// arithmetic is exact integer arithmetic, so every machine and compiler gives the same mosaic.
+//
+// The three channels of a cell go together in one vector of 16-bit lanes (the compiler's generic vectors:
+// SSE2 on x86-64, NEON on ARM, plain code elsewhere); every value fits: sums stay within −1020..1275 and
+// e × n within ±1785. A row keeps in registers the errors it hands ahead and the sums it is building for the
+// row below, and stores a sum once no later cell of the row adds to it. Rows walked the same way go a few at
+// a time, each trailing the one above by the columns its errors need, so that their serial chains (the
+// error handed ahead) overlap in the processor. The cells' indices are gathered in rows and written into
+// the column-ordered grid a strip of rows at a time.
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "conversion_kernel.h"
+#include "diffusion_shapes.h"
+#include "perceptual_match.h"
+
+namespace mozenta::conversion_internal {
+namespace {
+
+// Blue, green and red in lanes 0, 1 and 2, in the order of the source's bytes; lane 3 stays 0.
+using Channels = std::int16_t __attribute__((vector_size(8)));
+static_assert(std::endian::native == std::endian::little, "lanes are read back as one word");
+
+struct ClassicNearest {
+  const std::uint8_t* table;
+  [[gnu::always_inline]] int operator()(Channels v) const {
+    // The top four bits of each channel, at bits 0, 16 and 32 of the word, into (r4 << 8) | (g4 << 4) | b4.
+    const Channels top = v >> 4;
+    std::uint64_t word;
+    std::memcpy(&word, &top, sizeof word);
+    return table[(word | word >> 12 | word >> 24) & 0xFFF];
+  }
+};
+
+struct PerceptualNearest {
+  PerceptualMatch* match;
+  [[gnu::always_inline]] int operator()(Channels v) const { return match->Nearest(v[2], v[1], v[0]); }
+};
+
+[[gnu::always_inline]] inline Channels Clamp(Channels v) {
+  const Channels zero = {}, top = zero + 255;
+  v = v < zero ? zero : v;
+  return v > top ? top : v;
+}
+
+// e × n / d truncated toward zero in every lane, for e × n within ±32767.
+template <int N, int D>
+[[gnu::always_inline]] inline Channels ShareOf(Channels e, Channels roundUp) {
+  const Channels product = e * static_cast<std::int16_t>(N);
+  if constexpr ((D & (D - 1)) == 0) {
+    // A shift rounds down; negative products (those of negative errors) first get D − 1 added.
+    return (product + roundUp) >> std::countr_zero(static_cast<unsigned>(D));
+  } else {
+    return product / static_cast<std::int16_t>(D);
+  }
+}
+
+// Rows of indices gathered before they are written out: into the column-ordered grid a strip at a time, and
+// into the mosaic's rows in one pass each, away from the serial chains.
+class IndexStrip {
+ public:
+  static constexpr int kRows = 16;  // whole bands of rows
+
+  IndexStrip(const ConversionJob& job) : job_(job), rows_(kRows * static_cast<std::size_t>(job.width)) {}
+  std::uint8_t* Row(int y) { return rows_.data() + static_cast<std::size_t>(y % kRows) * job_.width; }
+
+  // Writes rows first..last − 1, all in one strip, into the grid and the mosaic.
+  template <int MosaicBytes>
+  void Flush(int first, int last, const std::uint32_t* pixels) {
+    const int count = last - first;
+    const int width = job_.width;
+    if (count == kRows) {
+      WriteColumns<kRows>(first);
+    } else {
+      WriteColumns<1>(first, count);
+    }
+    for (int r = 0; r < count; ++r) {
+      const std::uint8_t* indices = Row(first + r);
+      std::uint8_t* out = job_.mosaic.ScanLineForWrite(first + r);
+      for (int x = 0; x < width; ++x) {
+        const std::uint32_t pixel = pixels[indices[x]];
+        if constexpr (MosaicBytes == 4) {
+          std::memcpy(out + 4 * x, &pixel, 4);
+        } else if constexpr (MosaicBytes == 3) {
+          std::memcpy(out + 3 * x, &pixel, 3);
+        } else {
+          const auto word = static_cast<std::uint16_t>(pixel);
+          std::memcpy(out + 2 * x, &word, 2);
+        }
+      }
+    }
+  }
+
+ private:
+  // Rows first..first + count − 1 into the grid's columns, Count rows at a time.
+  template <int Count>
+  void WriteColumns(int first, int count = Count) {
+    const int width = job_.width;
+    for (int top = 0; top < count; top += Count) {
+      std::uint8_t* cells = job_.grid.Cells() + first + top;
+      const std::uint8_t* strip = Row(first + top);
+      for (int x = 0; x < width; ++x) {
+        std::uint8_t column[Count];
+        for (int r = 0; r < Count; ++r)
+          column[r] = strip[static_cast<std::size_t>(r) * width + x];
+        std::memcpy(cells + static_cast<std::size_t>(x) * kGridRows, column, Count);
+      }
+    }
+  }
+
+  const ConversionJob& job_;
+  std::vector<std::uint8_t> rows_;
+};
+
+// Each row's error sums, one vector per column, with a spare column on each side for shares that fall
+// outside the picture.
+class ErrorRows {
+ public:
+  ErrorRows(int count, int width) : width_(width), values_(static_cast<std::size_t>(count) * (width + 2)) {}
+  Channels* Row(int y) {
+    const std::size_t count = values_.size() / (width_ + 2);
+    return values_.data() + (static_cast<std::size_t>(y) % count) * (width_ + 2) + 1;
+  }
+  void Clear(int y) { std::fill_n(Row(y) - 1, width_ + 2, Channels{}); }
+
+ private:
+  int width_;
+  std::vector<Channels> values_;
+};
+
+template <typename Shape>
+struct RowLane {
+  using Traits = ShapeTraits<Shape>;
+  const std::uint8_t* source;  // blue, green, red at offsets 0, 1, 2 of every pixel
+  std::uint8_t* indices;
+  const Channels* in;  // the errors this row takes from the rows above
+  Channels* down;      // the sums for the row below
+  Channels* down2;     // the shares for the row two below
+  Channels ahead[Traits::kAheadWidth > 0 ? Traits::kAheadWidth : 1] = {};
+  Channels below[Traits::kBelowWidth] = {};
+};
+
+struct Palette16 {
+  Channels colour[kPaletteSlots];  // each entry's expanded colour
+};
+
+template <Share S, int D, typename Traits, typename Lane>
+[[gnu::always_inline]] inline void AddShare(Lane& lane, int x, Channels share) {
+  if constexpr (S.dy == 0) lane.ahead[S.dx - 1] += share;
+  if constexpr (S.dy == 1) lane.below[S.dx - Traits::kFirstBelow] += share;
+  if constexpr (S.dy == 2) lane.down2[x] = share;  // the first share that row gets at this column
+}
+
+// Cell u of the walk (column x), walked in direction Dir: +1 left to right, −1 right to left.
+template <typename Shape, int Dir, int SourceStep, typename Nearest>
+[[gnu::always_inline]] inline void PixelStep(RowLane<Shape>& lane, int u, int width, const Palette16& palette,
+                                             Nearest nearest) {
+  using Traits = ShapeTraits<Shape>;
+  const int x = Dir > 0 ? u : width - 1 - u;
+  const std::uint8_t* p = lane.source + SourceStep * x;
+  Channels v = {p[0], p[1], p[2], 0};
+  if constexpr (Traits::kDown) v += lane.in[x];
+  if constexpr (Traits::kAheadWidth > 0) v += lane.ahead[0];
+  v = Clamp(v);
+  const int i = nearest(v);
+  const Channels e = v - palette.colour[i];
+
+  if constexpr (Traits::kAheadWidth > 0) {
+    for (int k = 0; k + 1 < Traits::kAheadWidth; ++k)
+      lane.ahead[k] = lane.ahead[k + 1];
+    lane.ahead[Traits::kAheadWidth - 1] = Channels{};
+  }
+  constexpr int d = Shape::kDivisor;
+  const Channels roundUp = (e >> 15) & static_cast<std::int16_t>(d - 1);
+  [&]<std::size_t... k>(std::index_sequence<k...>) {
+    (AddShare<Shape::kShares[k], d, Traits>(lane, x, ShareOf<Shape::kShares[k].n, d>(e, roundUp)), ...);
+  }
+  (std::make_index_sequence<Shape::kShares.size()>());
+  if constexpr (Traits::kDown) {
+    // Column u + kFirstBelow of the row below gets nothing more from this row.
+    Channels& done = lane.down[x + Dir * Traits::kFirstBelow];
+    if constexpr (Traits::kTwoDown) {
+      done += lane.below[0];
+    } else {
+      done = lane.below[0];
+    }
+    for (int k = 0; k + 1 < Traits::kBelowWidth; ++k)
+      lane.below[k] = lane.below[k + 1];
+    lane.below[Traits::kBelowWidth - 1] = Channels{};
+  }
+
+  lane.indices[x] = static_cast<std::uint8_t>(i);
+}
+
+// The sums still open when the row ends: those of columns inside the picture are complete.
+template <typename Shape, int Dir>
+[[gnu::always_inline]] inline void FinishRow(RowLane<Shape>& lane, int width) {
+  using Traits = ShapeTraits<Shape>;
+  if constexpr (Traits::kDown) {
+    for (int k = 0; Traits::kFirstBelow + k < 0; ++k) {
+      const int u = width + Traits::kFirstBelow + k;
+      if (u < 0) continue;
+      const int x = Dir > 0 ? u : width - 1 - u;
+      if constexpr (Traits::kTwoDown) {
+        lane.down[x] += lane.below[k];
+      } else {
+        lane.down[x] = lane.below[k];
+      }
+    }
+  }
+}
+
+// Converts Rows consecutive rows walked the same way; row k trails row k − 1 by the shape's lag. The rows'
+// state is copied into a local array indexed only by constants, so that it can live in registers.
+template <typename Shape, int Rows, int Dir, int SourceStep, typename Nearest>
+void ConvertRows(const RowLane<Shape> (&rows)[Rows], int width, const Palette16& palette, Nearest nearest) {
+  constexpr int kLag = ShapeTraits<Shape>::kLag;
+  RowLane<Shape> lanes[Rows];
+  std::copy_n(rows, Rows, lanes);
+  const int steps = width + kLag * (Rows - 1);
+  auto guardedStep = [&](int s) {
+#pragma GCC unroll 8
+    for (int k = 0; k < Rows; ++k) {
+      const int u = s - kLag * k;
+      if (u >= 0 && u < width) PixelStep<Shape, Dir, SourceStep>(lanes[k], u, width, palette, nearest);
+      if (u == width - 1) FinishRow<Shape, Dir>(lanes[k], width);
+    }
+  };
+  int step = 0;
+  for (; step < kLag * (Rows - 1) && step < steps; ++step)
+    guardedStep(step);
+  for (; step < width - 1; ++step) {
+#pragma GCC unroll 8
+    for (int k = 0; k < Rows; ++k)
+      PixelStep<Shape, Dir, SourceStep>(lanes[k], step - kLag * k, width, palette, nearest);
+  }
+  for (; step < steps; ++step)
+    guardedStep(step);
+}
+
+// Rows converted together where the walk allows: with the classic match, more would spill the rows' state
+// out of the registers; the perceptual match gains more from overlapping its lookups' cache misses.
+template <typename Nearest>
+constexpr int kBand = 2;
+template <>
+constexpr int kBand<PerceptualNearest> = 4;
+// Room for the rows of a band in the source rows' buffer.
+constexpr int kMostBand = 4;
+
+template <typename Shape, int SourceStep, int MosaicBytes, typename Nearest>
+void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine, Nearest nearest) {
+  Palette16 palette;
+  for (int i = 0; i < kPaletteSlots; ++i) {
+    palette.colour[i] = Channels{static_cast<std::int16_t>(job.tables.blue[i]),
+                                 static_cast<std::int16_t>(job.tables.green[i]),
+                                 static_cast<std::int16_t>(job.tables.red[i])};
+  }
+  ErrorRows errors(kBand<Nearest> + 2, job.width);
+  IndexStrip strip(job);
+  auto makeLane = [&](int y, int slot) {
+    RowLane<Shape> lane;
+    lane.source = rows.Row(y, slot);
+    lane.indices = strip.Row(y);
+    lane.in = errors.Row(y);
+    lane.down = errors.Row(y + 1);
+    lane.down2 = errors.Row(y + 2);
+    return lane;
+  };
+  // Whoever writes a row's sums first overwrites them: the row two above where the shape reaches two rows
+  // down, else the row above. Rows 0 and 1 have no such writer, so their sums start at zero.
+  errors.Clear(0);
+  errors.Clear(1);
+  for (int top = 0; top < job.height; top += IndexStrip::kRows) {
+    const int end = std::min(top + IndexStrip::kRows, job.height);
+    int y = top;
+    if (!serpentine) {
+      constexpr int kRows = kBand<Nearest>;
+      for (; y + kRows <= end; y += kRows) {
+        RowLane<Shape> lanes[kRows];
+        for (int k = 0; k < kRows; ++k)
+          lanes[k] = makeLane(y + k, k);
+        ConvertRows<Shape, kRows, 1, SourceStep>(lanes, job.width, palette, nearest);
+      }
+    }
+    for (; y < end; ++y) {
+      RowLane<Shape> lane[1] = {makeLane(y, 0)};
+      if (serpentine && y % 2 == 1) {
+        ConvertRows<Shape, 1, -1, SourceStep>(lane, job.width, palette, nearest);
+      } else {
+        ConvertRows<Shape, 1, 1, SourceStep>(lane, job.width, palette, nearest);
+      }
+    }
+    strip.Flush<MosaicBytes>(top, end, job.tables.pixel.data());
+  }
+}
+
+template <typename Shape, typename Nearest>
+void ConvertWith(const ConversionJob& job, bool serpentine, Nearest nearest) {
+  SourceRows rows(job.source, job.width, kMostBand);
+  ForPixelLayout(rows.Step(), job.mosaic.BitsPerPixel(), [&]<int kSourceStep, int kMosaicBytes>() {
+    ConvertAllRows<Shape, kSourceStep, kMosaicBytes>(rows, job, serpentine, nearest);
+  });
+}
+
+template <typename Nearest>
+void ConvertShaped(const ConversionJob& job, const ConversionOptions& options, Nearest nearest) {
+  switch (options.diffusion) {
+    case Diffusion::kClassic:
+      return ConvertWith<ClassicShape>(job, options.serpentine, nearest);
+    case Diffusion::kFloydSteinberg:
+      return ConvertWith<FloydSteinbergShape>(job, options.serpentine, nearest);
+    case Diffusion::kAtkinson:
+      return ConvertWith<AtkinsonShape>(job, options.serpentine, nearest);
+    case Diffusion::kSierraLite:
+      return ConvertWith<SierraLiteShape>(job, options.serpentine, nearest);
+    case Diffusion::kNone:
+      return ConvertWith<NoDiffusionShape>(job, options.serpentine, nearest);
+  }
+}
+
+}  // namespace
+
+void ConvertDiffusing(const ConversionJob& job, const ConversionOptions& options) {
+  if (options.match == ColorMatch::kPerceptual) {
+    PerceptualMatch match(job.palette);
+    ConvertShaped(job, options, PerceptualNearest{&match});
+  } else {
+    ConvertShaped(job, options, ClassicNearest{job.tables.nearest.data()});
+  }
+}
+
+}  // namespace mozenta::conversion_internal
