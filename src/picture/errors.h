@@ -27,6 +27,12 @@ class EJPEG : public EInvalidGraphic {
   using EInvalidGraphic::EInvalidGraphic;
 };
 
+// A palette file that cannot be read as one: the message says which line is wrong.
+class EInvalidPalette : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 // Stream errors: memory or file streams that cannot be read, written, opened or created.
 class EStreamError : public Exception {
  public:

@@ -38,6 +38,13 @@ namespace mozenta {
   MESSAGE(kNegativeBlockSize, "ブロックの枚数が負の値です")                             \
   MESSAGE(kNoShiftJisConverter, "Shift_JIS (CP932) への変換がこのシステムにありません") \
   MESSAGE(kShiftJisConversionFailed, "Shift_JIS (CP932) への変換に失敗しました")        \
+  /* Palette files and sheets on hand */                                                \
+  MESSAGE(kPaletteFileLine, "パレットファイルの %d 行目が不正です")                     \
+  MESSAGE(kPaletteFileTooManyColors, "パレットファイルの %d 行目: 色は 8 色までです")   \
+  MESSAGE(kPaletteFileFirstNotBlack, "パレットファイルの最初の色が黒ではありません")    \
+  MESSAGE(kPaletteFileNoColors, "パレットファイルに色がありません")                     \
+  MESSAGE(kPaletteFileTooLarge, "パレットファイルが大きすぎます")                       \
+  MESSAGE(kSheetShortage, "不足: %s %s枚")                                              \
   /* Start-up */                                                                        \
   MESSAGE(kPaletteDisplay, "256色モードでは動作しません。")
 

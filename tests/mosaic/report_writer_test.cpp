@@ -7,6 +7,7 @@
 #include <random>
 
 #include "mosaic/mosaic_grid.h"
+#include "mosaic/sheet_stock.h"
 #include "output_test_support.h"
 #include "picture/errors.h"
 
@@ -200,6 +201,9 @@ TEST_P(ReportGeometry, BothWalksMatchTheModelAndAddUp) {
     for (const int cell : row)
       ++histogram[cell];
   EXPECT_EQ(rowsChart.substr(totalsStart + 2), ModelCountLines(c.labels, histogram));
+  // The sheet figures count the same totals.
+  const CellCounts totals = MosaicTotals(grid_);
+  EXPECT_TRUE(std::equal(totals.begin(), totals.end(), histogram.begin()));
 }
 
 using Labels = std::array<std::string, 8>;
