@@ -1,5 +1,6 @@
 #include "batch_job.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iomanip>
@@ -9,7 +10,9 @@
 #include "mosaic/conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
+#include "mosaic/palette_file.h"
 #include "mosaic/save_mosaic.h"
+#include "mosaic/sheet_stock.h"
 #include "picture/errors.h"
 #include "picture/source_picture.h"
 #include "project/job_settings.h"
@@ -58,9 +61,11 @@ class TerminalGauge : public ProgressGauge {
 };
 
 // The settings the windows would hold after the user's choices: the palette dialog's colours, flags and
-// labels, the main window's blocks and order.
+// labels (a palette file first, then the single colours and labels), the main window's blocks and order,
+// and the "詳細設定" window's colour choices and stock.
 JobSettings JobSettingsOf(const BatchOptions& options) {
   JobSettings settings;
+  if (!options.paletteFile.empty()) LoadPaletteFile(options.paletteFile, settings.palette, settings.labels);
   for (int i = 1; i < kPaletteColors; ++i) {
     if (const auto& color = options.colors[i]) {
       settings.palette.SetEntry(i, PaletteEntryFromColor(PackColor(color->red, color->green, color->blue)));
@@ -74,6 +79,8 @@ JobSettings JobSettingsOf(const BatchOptions& options) {
   settings.blocks = {options.blockWidth, options.blockHeight};
   settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
   settings.mosaicBitsPerPixel = options.bitsPerPixel;
+  settings.advanced.conversion = options.conversion;
+  settings.advanced.stock = options.stock;
   return settings;
 }
 
@@ -101,14 +108,23 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   MosaicGrid grid;
   TBitmap mosaic;
   mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
-  ConvertToMosaic(*SourceBitmap(form2), settings.palette, grid, mosaic);
+  ConvertToMosaic(*SourceBitmap(form2), settings.palette, grid, mosaic, nullptr,
+                  settings.advanced.conversion);
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
   SaveMosaic(options.name, grid, mosaic, ReportSettingsOf(settings),
              errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
+  if (!options.savePaletteFile.empty())
+    SavePaletteFile(options.savePaletteFile, settings.palette, settings.labels);
   const double saveSeconds = clock.Lap();
+
+  const SheetStock& stock = settings.advanced.stock;
+  if (std::any_of(stock.begin(), stock.end(), [](const auto& onHand) { return onHand.has_value(); })) {
+    for (const std::string& line : ShortageLines(SheetFiguresOf(MosaicTotals(grid), stock), settings.labels))
+      err << line << '\n';
+  }
 
   if (options.timings) {
     err << std::fixed << std::setprecision(3) << "load     " << loadSeconds << " s\n"

@@ -1,6 +1,7 @@
 #include "batch_options.h"
 
 #include <charconv>
+#include <limits>
 #include <string_view>
 
 namespace mozenta {
@@ -41,6 +42,27 @@ BatchColor ParseColor(const std::string& text, const std::string& what) {
   return {static_cast<std::uint8_t>(channels[0]), static_cast<std::uint8_t>(channels[1]),
           static_cast<std::uint8_t>(channels[2])};
 }
+
+// The choice `text` names, or a UsageError listing the names.
+template <typename Choice, std::size_t N>
+Choice ParseChoice(const std::string& text, const std::pair<const char*, Choice> (&names)[N],
+                   const std::string& what) {
+  std::string list;
+  for (const auto& [name, choice] : names) {
+    if (text == name) return choice;
+    if (!list.empty()) list += '|';
+    list += name;
+  }
+  throw UsageError(what + ": expected " + list + ", got \"" + text + "\"");
+}
+
+constexpr std::pair<const char*, ColorMatch> kMatches[] = {{"classic", ColorMatch::kClassic},
+                                                           {"perceptual", ColorMatch::kPerceptual}};
+constexpr std::pair<const char*, Diffusion> kDiffusions[] = {{"classic", Diffusion::kClassic},
+                                                             {"floyd-steinberg", Diffusion::kFloydSteinberg},
+                                                             {"atkinson", Diffusion::kAtkinson},
+                                                             {"sierra-lite", Diffusion::kSierraLite},
+                                                             {"none", Diffusion::kNone}};
 
 }  // namespace
 
@@ -101,6 +123,22 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
       const int bpp = ParseNumber(value(), 16, 32, argument);
       if (bpp != 16 && bpp != 24 && bpp != 32) throw UsageError(argument + ": expected 16, 24 or 32");
       options.bitsPerPixel = bpp;
+    } else if (argument == "--match") {
+      options.conversion.match = ParseChoice(value(), kMatches, argument);
+    } else if (argument == "--diffusion") {
+      options.conversion.diffusion = ParseChoice(value(), kDiffusions, argument);
+    } else if (argument == "--serpentine") {
+      noValue();
+      options.conversion.serpentine = true;
+    } else if (argument == "--palette") {
+      options.paletteFile = value();
+      if (options.paletteFile.empty()) throw UsageError(argument + ": needs a file name");
+    } else if (argument == "--save-palette") {
+      options.savePaletteFile = value();
+      if (options.savePaletteFile.empty()) throw UsageError(argument + ": needs a file name");
+    } else if (argument == "--stock") {
+      const auto [entry, text] = ParseEntryAssignment(value(), 0, argument);
+      options.stock[entry] = ParseNumber(text, 0, std::numeric_limits<int>::max(), argument);
     } else if (argument == "--timings") {
       noValue();
       options.timings = true;
@@ -144,6 +182,17 @@ std::string BatchUsage() {
          "                     candidate\n"
          "  --label I=TEXT     the label of entry I (0..7), UTF-8\n"
          "  --bpp 16|24|32     depth of the mosaic bitmap file (default 32)\n"
+         "  --match classic|perceptual\n"
+         "                     how a cell's colour finds its entry: by the top four bits of each channel\n"
+         "                     (default) or the nearest by CIEDE2000\n"
+         "  --diffusion classic|floyd-steinberg|atkinson|sierra-lite|none\n"
+         "                     how each cell's error is handed on (default classic)\n"
+         "  --serpentine       walk odd rows right to left, the diffusion mirrored\n"
+         "  --palette FILE     load colours and labels from a GIMP palette (.gpl) before --color and "
+         "--label\n"
+         "  --save-palette FILE\n"
+         "                     also write the palette in force as a GIMP palette\n"
+         "  --stock I=N        N sheets of entry I (0..7) on hand: a shortfall is printed on stderr\n"
          "  --timings          print the seconds spent loading, converting and saving on stderr\n"
          "  --help, --version\n";
 }

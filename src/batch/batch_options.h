@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "mosaic/block_settings.h"
+#include "mosaic/conversion_options.h"
+#include "mosaic/sheet_stock.h"
 
 namespace mozenta {
 
@@ -26,6 +28,11 @@ struct BatchOptions {
   std::array<bool, 8> disabled{};
   std::array<std::optional<std::string>, 8> labels;
   int bitsPerPixel = 32;
+  // Colour choices: the match, the diffusion and its walk, palette files, the sheets on hand.
+  ConversionOptions conversion;
+  std::string paletteFile;      // loaded before --color and --label apply
+  std::string savePaletteFile;  // the palette in force, written as well
+  SheetStock stock;
   bool timings = false;
   bool help = false;
   bool version = false;

@@ -112,7 +112,14 @@ INSTANTIATE_TEST_SUITE_P(WorkedExample, BatchGolden,
                                                       {"--bpp=16"},
                                                       "worked-example-rows.txt",
                                                       "worked-example-rows.csv",
-                                                      "worked-example-mosaic16.bmp"}),
+                                                      "worked-example-mosaic16.bmp"},
+                                           // The classic choices spelt out, and a stock that suffices.
+                                           GoldenCase{"ClassicChoicesAndEnoughStock",
+                                                      {"--match", "classic", "--diffusion=classic", "--stock",
+                                                       "0=15", "--stock=7=1000000"},
+                                                      "worked-example-rows.txt",
+                                                      "worked-example-rows.csv",
+                                                      "worked-example-mosaic32.bmp"}),
                          [](const ::testing::TestParamInfo<GoldenCase>& info) { return info.param.name; });
 
 TEST_F(BatchJob, RecolouredEntryKeepsTheTopFourBitsOfEachChannel) {
@@ -140,6 +147,42 @@ TEST_F(BatchJob, DisabledEntriesLeaveOnlyBlackAndLabelsAreShiftJis) {
   EXPECT_EQ(Output(".csv").substr(0, 5), "," + kuro);
 }
 
+// A palette file, then a colour and a label over it; the palette in force saved as well; the perceptual
+// match choosing blue where the classic one chooses black; a shortfall on stderr with the job's status.
+TEST_F(BatchJob, PaletteFilesPerceptualMatchAndShortfall) {
+  WriteFile(folder_ / "in.bmp", OnePixelBmp(0, 0, 102));
+  WriteFile(folder_ / "in.gpl", "GIMP Palette\nName: two\n0 0 0 くろ\n0 0 255 あお\n");
+  ASSERT_EQ(Run({"--palette",
+                 (folder_ / "in.gpl").string(),
+                 "--color",
+                 "2=200,100,50",
+                 "--label",
+                 "1=青紙",
+                 "--save-palette",
+                 (folder_ / "out.gpl").string(),
+                 "--match",
+                 "perceptual",
+                 "--diffusion",
+                 "none",
+                 "--serpentine",
+                 "--stock",
+                 "0=0",
+                 "--stock",
+                 "1=0",
+                 "--block-width=1",
+                 "--block-height=1",
+                 (folder_ / "in.bmp").string(),
+                 OutName()}),
+            kExitSuccess)
+      << err_;
+  EXPECT_EQ(err_, "不足: 青紙 1枚\n");
+  EXPECT_EQ(Output(".bmp").substr(54), std::string("\xFF\x00\x00\x00", 4));
+  EXPECT_NE(Output(".txt").find("\x90\xC2\x8E\x86=1"), std::string::npos);  // "青紙=1"
+  EXPECT_EQ(ReadFile(folder_ / "out.gpl"),
+            "GIMP Palette\nName: out\nColumns: 8\n#\n  0   0   0\tくろ\n  0   0 255\t青紙\n204 102  51\t赤\n"
+            "255   0 255\t紫\n  0 136   0\t緑\n  0 136 255\t水\n255 255   0\t黄\n255 255 255\t白\n");
+}
+
 struct FailureCase {
   const char* name;
   std::string picture;  // relative to the test folder unless absolute
@@ -159,7 +202,11 @@ TEST_P(BatchFailures, PrintTheMessageAndWriteNothing) {
   WriteFile(folder_ / "bad.bmp", "PK\x03\x04 not a bitmap at all");
   WriteFile(folder_ / "out.bmp", "old bitmap");
   const std::string picture = c.picture.front() == '/' ? c.picture : (folder_ / c.picture).string();
+  WriteFile(folder_ / "bad.gpl", "GIMP Palette\n\n0 0 0\n1 2\n");
   std::vector<std::string> arguments = c.options;
+  for (std::string& option : arguments) {
+    if (option.starts_with('@')) option = (folder_ / option.substr(1)).string();  // a file of the folder
+  }
   arguments.push_back(picture);
   arguments.push_back(c.outputFolderMissing ? (folder_ / "no-such-folder" / "out").string() : OutName());
   EXPECT_EQ(Run(arguments), kExitFailure);
@@ -169,6 +216,7 @@ TEST_P(BatchFailures, PrintTheMessageAndWriteNothing) {
   EXPECT_FALSE(fs::exists(folder_ / "out.txt"));
   EXPECT_FALSE(fs::exists(folder_ / "out.csv"));
   EXPECT_EQ(Output(".bmp"), "old bitmap");
+  EXPECT_FALSE(fs::exists(folder_ / "out.gpl"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,6 +229,10 @@ INSTANTIATE_TEST_SUITE_P(
                     (kGolden / "worked-example.bmp").string(),
                     {"--block-width", "0"},
                     "ゼロによる除算."},
+        FailureCase{"MalformedPaletteFile",
+                    (kGolden / "worked-example.bmp").string(),
+                    {"--palette", "@bad.gpl", "--save-palette", "@out.gpl"},
+                    "パレットファイルの 4 行目が不正です."},
         FailureCase{"OutputFolderMissing",
                     (kGolden / "worked-example.bmp").string(),
                     {},

@@ -17,13 +17,38 @@ TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
     EXPECT_FALSE(options.colors[i]);
     EXPECT_FALSE(options.disabled[i]);
     EXPECT_FALSE(options.labels[i]);
+    EXPECT_FALSE(options.stock[i]);
   }
+  EXPECT_EQ(options.conversion, ConversionOptions{});
+  EXPECT_EQ(options.paletteFile, "");
+  EXPECT_EQ(options.savePaletteFile, "");
 }
 
 TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
-  const BatchOptions options = ParseBatchOptions({"--block-width", "0", "--block-height=480", "in.jpg",
-                                                  "--by-columns", "--color", "3=200,100,50", "--disable=1,7",
-                                                  "--label", "0=くろ,=", "--bpp", "16", "out", "--timings"});
+  const BatchOptions options = ParseBatchOptions({"--block-width",
+                                                  "0",
+                                                  "--block-height=480",
+                                                  "in.jpg",
+                                                  "--by-columns",
+                                                  "--color",
+                                                  "3=200,100,50",
+                                                  "--disable=1,7",
+                                                  "--label",
+                                                  "0=くろ,=",
+                                                  "--bpp",
+                                                  "16",
+                                                  "out",
+                                                  "--timings",
+                                                  "--match=perceptual",
+                                                  "--diffusion",
+                                                  "sierra-lite",
+                                                  "--serpentine",
+                                                  "--palette",
+                                                  "a.gpl",
+                                                  "--save-palette=b.gpl",
+                                                  "--stock",
+                                                  "0=12",
+                                                  "--stock=7=2147483647"});
   EXPECT_EQ(options.blockWidth, 0);
   EXPECT_EQ(options.blockHeight, 480);
   EXPECT_TRUE(options.byColumns);
@@ -37,6 +62,12 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.labels[0], "くろ,=");
   EXPECT_EQ(options.bitsPerPixel, 16);
   EXPECT_TRUE(options.timings);
+  EXPECT_EQ(options.conversion, (ConversionOptions{ColorMatch::kPerceptual, Diffusion::kSierraLite, true}));
+  EXPECT_EQ(options.paletteFile, "a.gpl");
+  EXPECT_EQ(options.savePaletteFile, "b.gpl");
+  EXPECT_EQ(options.stock[0], 12);
+  EXPECT_EQ(options.stock[7], 2147483647);
+  EXPECT_FALSE(options.stock[3]);
   EXPECT_EQ(options.picture, "in.jpg");
   EXPECT_EQ(options.name, "out");
 }
@@ -78,7 +109,14 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCommandLine{"LabelWithoutEquals", {"--label", "3", "a.bmp", "b"}},
                       BadCommandLine{"Depth8", {"--bpp", "8", "a.bmp", "b"}},
                       BadCommandLine{"Depth20", {"--bpp", "20", "a.bmp", "b"}},
-                      BadCommandLine{"FlagWithValue", {"--by-columns=1", "a.bmp", "b"}}),
+                      BadCommandLine{"FlagWithValue", {"--by-columns=1", "a.bmp", "b"}},
+                      BadCommandLine{"UnknownMatch", {"--match", "nearest", "a.bmp", "b"}},
+                      BadCommandLine{"UnknownDiffusion", {"--diffusion=floyd", "a.bmp", "b"}},
+                      BadCommandLine{"SerpentineWithValue", {"--serpentine=yes", "a.bmp", "b"}},
+                      BadCommandLine{"PaletteWithoutName", {"--palette=", "a.bmp", "b"}},
+                      BadCommandLine{"StockNegative", {"--stock", "1=-5", "a.bmp", "b"}},
+                      BadCommandLine{"StockOfEntryEight", {"--stock", "8=5", "a.bmp", "b"}},
+                      BadCommandLine{"StockWithoutCount", {"--stock", "3=", "a.bmp", "b"}}),
     [](const ::testing::TestParamInfo<BadCommandLine>& info) { return info.param.name; });
 
 TEST(ParseBatchOptions, HelpAndVersionNeedNoNames) {
