@@ -33,6 +33,11 @@ void AdvancedSettingsWindow::Show(const JobSettings& settings) {
     panel->Show(settings);
 }
 
+void AdvancedSettingsWindow::MosaicMade(const JobSettings& settings, const MosaicGrid& grid) {
+  for (SettingsPanel* panel : panelList_)
+    panel->MosaicMade(settings, grid);
+}
+
 void AdvancedSettingsWindow::ShowInFront() {
   if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
   const bool alreadyShown = isVisible();

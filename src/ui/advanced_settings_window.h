@@ -25,6 +25,8 @@ class AdvancedSettingsWindow : public QWidget {
   void ReadInto(JobSettings& settings) const;
   // Every panel set from `settings`.
   void Show(const JobSettings& settings);
+  // Tells every panel that a conversion with `settings` filled `grid`.
+  void MosaicMade(const JobSettings& settings, const MosaicGrid& grid);
 
   // Shows the window in front; the window system places it the first time, and it comes back where the
   // user left it.

@@ -147,12 +147,15 @@ void MainWindow::OnConvertClicked() {
   paletteDialog_->ShowModal();
   mosaicWindow_->TakeDisplayDepth();
   TBitmap& mosaic = mosaicWindow_->Mosaic();
-  ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), paletteDialog_->ColorPalette(),
-                  mosaicWindow_->Grid(), mosaic,
-                  [this](const std::string& widthCaption, const std::string& heightCaption) {
-                    SetCaption(widthLabel, QString::fromStdString(widthCaption));
-                    SetCaption(heightLabel, QString::fromStdString(heightCaption));
-                  });
+  const JobSettings settings = CurrentSettings();
+  ConvertToMosaic(
+      RequireBitmap(sourceWindow_->picture.all1), settings.palette, mosaicWindow_->Grid(), mosaic,
+      [this](const std::string& widthCaption, const std::string& heightCaption) {
+        SetCaption(widthLabel, QString::fromStdString(widthCaption));
+        SetCaption(heightLabel, QString::fromStdString(heightCaption));
+      },
+      settings.advanced.conversion);
+  advancedSettingsWindow_->MosaicMade(settings, mosaicWindow_->Grid());
   mosaicWindow_->mosaicImage->resize(mosaic.Width(), mosaic.Height());
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();

@@ -100,6 +100,11 @@ ColorLabels PaletteDialog::Labels() const {
   return labels;
 }
 
+void PaletteDialog::SetLabels(const ColorLabels& labels) {
+  for (int i = 0; i < kPaletteColors; ++i)
+    rows[i].labelEdit->setText(QString::fromStdString(labels[i]));
+}
+
 void PaletteDialog::PaintSwatch(int row, std::uint32_t color) {
   if (strip_.Width() == 0) {
     // The surface comes into being blank (white) at the first painting, at the strip's size.

@@ -47,6 +47,8 @@ class PaletteDialog : public DesignedWindow {
 
   // The labels of palette entries 0..7: the texts of the label edits as they are now.
   ColorLabels Labels() const;
+  // Puts `labels` into the label edits (a palette file being loaded).
+  void SetLabels(const ColorLabels& labels);
 
   // The palette the conversions use: the default one at start-up, then as edited here.
   Palette& ColorPalette() { return palette_; }

@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 
+#include "mosaic/mosaic_grid.h"
 #include "project/job_settings.h"
 
 namespace mozenta {
@@ -16,6 +17,8 @@ class SettingsPanel : public QGroupBox {
   virtual void ReadInto(JobSettings& settings) const = 0;
   // Sets the panel's controls from its part of `settings` (a project being opened).
   virtual void Show(const JobSettings& settings) = 0;
+  // Called after each conversion with the settings it used and the grid it filled.
+  virtual void MosaicMade(const JobSettings& /*settings*/, const MosaicGrid& /*grid*/) {}
 };
 
 }  // namespace mozenta

@@ -6,11 +6,13 @@
 #include <QImage>
 #include <QTest>
 
+#include "mosaic/conversion.h"
 #include "support/modal_answerer.h"
 #include "support/printing.h"
 #include "support/test_folder.h"
 #include "support/user_input.h"
 #include "support/windows_fixture.h"
+#include "ui/color_panel.h"
 
 namespace mozenta::testing {
 namespace {
@@ -96,6 +98,59 @@ TEST_F(MainWindowTest, CheckBoxChoosesTheBlockOrderAndTheLabelsComeFromThePalett
   EXPECT_GT(byRows.find(block12), byRows.find(block21)) << "row by row";
   EXPECT_EQ(byRows.rfind(",K,", 0), 0u) << "the heading starts with the first label";
   EXPECT_EQ(Contents("cols.bmp"), Contents("rows.bmp"));
+}
+
+// The colour panel of "詳細設定": its choices reach the conversion, its palette files go into and come
+// out of the palette dialog, and after the conversion it shows what each entry needs and lacks.
+TEST_F(MainWindowTest, ColourPanelChoicesPaletteFilesAndShortfall) {
+  ColorPanel* panel = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (panel == nullptr) panel = window->findChild<ColorPanel*>(QStringLiteral("ColorPanel"));
+  }
+  ASSERT_NE(panel, nullptr);
+  folder_.Write("in.gpl", "GIMP Palette\n0 0 0 K\n255 255 255 W\n");
+  answers_.Then(ChooseFile(PathOf("in.gpl")));
+  Click(panel->loadPaletteButton);
+  EXPECT_EQ(paletteDialog->Labels()[1], "W");
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(1), (PaletteEntry{15, 15, 15}));
+  EXPECT_EQ(panel->stockRows[1].caption->text(), QStringLiteral("1 W"));
+  folder_.Write("bad.gpl", "GIMP Palette\n1 2 3 4 5\n0 0\n");
+  QString message;
+  answers_.Then(ChooseFile(PathOf("bad.gpl"))).Then(ReadMessageBox(nullptr, &message));
+  Click(panel->loadPaletteButton);
+  EXPECT_EQ(message, QString::fromUtf8("パレットファイルの 3 行目が不正です."));
+  EXPECT_EQ(paletteDialog->Labels()[1], "W");
+  answers_.Then(ChooseFile(PathOf("out.gpl")));
+  Click(panel->savePaletteButton);
+  const std::string head = "GIMP Palette\nName: out\nColumns: 8\n#\n  0   0   0\tK\n255 255 255\tW\n";
+  EXPECT_EQ(Contents("out.gpl").substr(0, head.size()), head);
+
+  panel->matchCombo->setCurrentIndex(1);
+  panel->diffusionCombo->setCurrentIndex(3);
+  Click(panel->serpentineCheck);
+  TypeInto(panel->stockRows[0].onHandEdit, "1");
+  TypeInto(panel->stockRows[2].onHandEdit, "100000");
+  const JobSettings settings = mainWindow->CurrentSettings();
+  EXPECT_EQ(settings.advanced.conversion,
+            (ConversionOptions{ColorMatch::kPerceptual, Diffusion::kSierraLite, true}));
+  EXPECT_EQ(settings.advanced.stock[0], 1);
+  EXPECT_FALSE(settings.advanced.stock[1]);
+  MakeMosaic(30, 20);
+  MosaicGrid expected;
+  TBitmap mosaic;
+  ConvertToMosaic(*SourceBitmap(sourceWindow->picture), paletteDialog->ColorPalette(), expected, mosaic,
+                  nullptr, settings.advanced.conversion);
+  std::array<int, kPaletteColors> totals{};
+  for (int x = 0; x < 30; ++x) {
+    for (int y = 0; y < 20; ++y) {
+      ASSERT_EQ(mosaicWindow->Grid().Cell(x, y), expected.Cell(x, y)) << x << "," << y;
+      ++totals[expected.Cell(x, y)];
+    }
+  }
+  ASSERT_GT(totals[0], 1);
+  EXPECT_EQ(panel->stockRows[0].figuresLabel->text(),
+            QString::fromUtf8("必要 %1枚　不足 %2枚").arg(totals[0]).arg(totals[0] - 1));
+  EXPECT_EQ(panel->stockRows[2].figuresLabel->text(), QString::fromUtf8("必要 %1枚").arg(totals[2]));
 }
 
 TEST_F(MainWindowTest, CancelledSaveWritesNothing) {
