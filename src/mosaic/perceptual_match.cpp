@@ -111,16 +111,29 @@ int PerceptualMatch::Resolve(int r, int g, int b) {
       box = OnlyEntry(mask4);
       return static_cast<int>(box);
     }
-    box = static_cast<std::uint32_t>(kPaletteSlots + answerMasks_.size());
+    box = static_cast<std::uint32_t>(kPaletteSlots + answerMasks_.size() / 9);
     answers_.resize(answers_.size() + 64, kUnknown);
-    answerMasks_.push_back(mask4);
+    answerMasks_.resize(answerMasks_.size() + 9, 0);
+    answerMasks_[answerMasks_.size() - 9] = mask4;
   }
   if (box < kPaletteSlots) return static_cast<int>(box);
 
-  const std::size_t answers = box - kPaletteSlots;
-  const int entry = Exact(r, g, b, answerMasks_[answers]);
-  answers_[(answers << 6) | ((r & 3) << 4) | ((g & 3) << 2) | (b & 3)] = static_cast<std::uint8_t>(entry);
-  return entry;
+  const std::size_t answerTable = box - kPaletteSlots;
+  const int quarter = ((r & 2) << 1) | (g & 2) | ((b & 2) >> 1);
+  std::uint16_t& mask2 = answerMasks_[answerTable * 9 + 1 + quarter];
+  std::uint8_t& answer = answers_[(answerTable << 6) | ((r & 3) << 4) | ((g & 3) << 2) | (b & 3)];
+  if (answer == kUnknown) {
+    // The first colour of its box of 2: settle the box, or mark its colours for the formula.
+    mask2 = Settle(r & ~1, g & ~1, b & ~1, 2, answerMasks_[answerTable * 9]);
+    const std::uint8_t mark = Single(mask2) ? OnlyEntry(mask2) : kTried;
+    for (int k = 0; k < 8; ++k) {
+      const int r1 = (r & 2) | k >> 2, g1 = (g & 2) | (k >> 1 & 1), b1 = (b & 2) | (k & 1);
+      answers_[(answerTable << 6) | (r1 << 4) | (g1 << 2) | b1] = mark;
+    }
+    if (mark != kTried) return mark;
+  }
+  answer = static_cast<std::uint8_t>(Exact(r, g, b, mask2));
+  return answer;
 }
 
 }  // namespace mozenta

@@ -4,7 +4,7 @@
 //
 // Answers are settled lazily, as colours come. A box of colours is settled at once when bounds over the
 // box (ciede2000_bounds.h) leave a single candidate; otherwise its eight sub-boxes are tried with the
-// candidates left: boxes of 32, 16, 8 and 4 colours a side. In a box of 4 that stays open, the formula
+// candidates left: boxes of 32, 16, 8, 4 and 2 colours a side. In a box of 2 that stays open, the formula
 // decides each colour among the few candidates left. The boxes of 16 are those of the top four bits, so
 // the first lookup is the one the classic match makes.
 #pragma once
@@ -34,7 +34,7 @@ class PerceptualMatch {
       if (box != kOpen) {
         const std::uint8_t answer =
             answers_[((box - kPaletteSlots) << 6) | ((r & 3) << 4) | ((g & 3) << 2) | (b & 3)];
-        if (answer != kUnknown) return answer;
+        if (answer < kPaletteSlots) return answer;
       }
     }
     return Resolve(r, g, b);
@@ -43,7 +43,8 @@ class PerceptualMatch {
  private:
   // A box not settled yet; an entry number; or kPaletteSlots + the number of the table of its parts.
   static constexpr std::uint32_t kOpen = 0xFFFFFFFF;
-  static constexpr std::uint8_t kUnknown = 0xFF;
+  static constexpr std::uint8_t kUnknown = 0xFF;  // its box of 2 not tried yet
+  static constexpr std::uint8_t kTried = 0xFE;    // its box of 2 left open: the formula decides
 
   // The box of 4 of (r, g, b) within its box of 16, 0..63.
   static int BoxOf(int r, int g, int b) { return ((r & 12) << 2) | (g & 12) | ((b & 12) >> 2); }
@@ -61,7 +62,8 @@ class PerceptualMatch {
   // Per open box of 16: its 64 boxes of 4, and the candidates left in it and in its eight boxes of 8.
   std::vector<std::uint32_t> boxes_;
   std::vector<std::uint16_t> masks_;
-  // Per open box of 4: the answers of its 64 colours, and the candidates left in it.
+  // Per open box of 4: the answers of its 64 colours, and the candidates left in it and in its eight
+  // boxes of 2.
   std::vector<std::uint8_t> answers_;
   std::vector<std::uint16_t> answerMasks_;
 };

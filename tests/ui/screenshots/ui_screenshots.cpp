@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QTimer>
 #include <QtGlobal>
 #include <cstdio>
@@ -70,6 +71,13 @@ int main(int argc, char** argv) {
   LoadSourcePicture(windows.sourceWindow->picture, argv[2], DisplayDecodeSettings());
   mainWindow.convertButton->setEnabled(true);
   paletteDialog.rows[3].useCheck->setChecked(false);
+  // Sheets on hand of two entries, so that the "詳細設定" window shows a shortfall after the conversion.
+  if (auto* stock = windows.advancedSettingsWindow->findChild<QLineEdit*>(QStringLiteral("StockEdit0"))) {
+    stock->setText(QStringLiteral("1000"));
+  }
+  if (auto* stock = windows.advancedSettingsWindow->findChild<QLineEdit*>(QStringLiteral("StockEdit7"))) {
+    stock->setText(QStringLiteral("100000000"));
+  }
   bool ok = true;
   // The palette dialog as it looks while shown modally, swatches painted from the palette; then "実行".
   QTimer::singleShot(0, &paletteDialog, [&] {
@@ -80,5 +88,6 @@ int main(int argc, char** argv) {
   ok = Save(&mainWindow, folder, "main-window.png") && ok;
   ok = Save(windows.sourceWindow.get(), folder, "source-window.png") && ok;
   ok = Save(windows.mosaicWindow.get(), folder, "mosaic-window.png") && ok;
+  ok = Save(windows.advancedSettingsWindow.get(), folder, "advanced-settings-window.png") && ok;
   return ok ? 0 : 1;
 }
