@@ -64,6 +64,41 @@ template <int N, int D>
 // Rows of indices gathered before they are written out: into the column-ordered grid a strip at a time, and
 // into the mosaic's rows in one pass each, away from the serial chains.
 class IndexStrip {
+  using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+
+  // Rows 0..15 of a square of bytes become its columns 0..15, by interleaving bytes, pairs, quads and
+  // eights of rows in turn (SSE2's unpack instructions on x86-64).
+  static void Transpose(Bytes16 (&m)[16]) {
+    Bytes16 t[16];
+    for (int i = 0; i < 16; i += 2) {
+      t[i] = __builtin_shufflevector(m[i], m[i + 1], 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+      t[i + 1] = __builtin_shufflevector(m[i], m[i + 1], 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30,
+                                         15, 31);
+    }
+    for (int j = 0; j < 16; j += 4) {
+      for (int h = 0; h < 2; ++h) {
+        m[j + 2 * h] = __builtin_shufflevector(t[j + h], t[j + h + 2], 0, 1, 16, 17, 2, 3, 18, 19, 4, 5, 20,
+                                               21, 6, 7, 22, 23);
+        m[j + 2 * h + 1] = __builtin_shufflevector(t[j + h], t[j + h + 2], 8, 9, 24, 25, 10, 11, 26, 27, 12,
+                                                   13, 28, 29, 14, 15, 30, 31);
+      }
+    }
+    for (int k = 0; k < 16; k += 8) {
+      for (int q = 0; q < 4; ++q) {
+        t[k + 2 * q] = __builtin_shufflevector(m[k + q], m[k + q + 4], 0, 1, 2, 3, 16, 17, 18, 19, 4, 5, 6, 7,
+                                               20, 21, 22, 23);
+        t[k + 2 * q + 1] = __builtin_shufflevector(m[k + q], m[k + q + 4], 8, 9, 10, 11, 24, 25, 26, 27, 12,
+                                                   13, 14, 15, 28, 29, 30, 31);
+      }
+    }
+    for (int p = 0; p < 8; ++p) {
+      m[2 * p] =
+          __builtin_shufflevector(t[p], t[p + 8], 0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23);
+      m[2 * p + 1] = __builtin_shufflevector(t[p], t[p + 8], 8, 9, 10, 11, 12, 13, 14, 15, 24, 25, 26, 27, 28,
+                                             29, 30, 31);
+    }
+  }
+
  public:
   static constexpr int kRows = 16;  // whole bands of rows
 
@@ -98,14 +133,26 @@ class IndexStrip {
   }
 
  private:
-  // Rows first..first + count − 1 into the grid's columns, Count rows at a time.
+  // Rows first..first + count − 1 into the grid's columns, Count rows at a time; a whole strip goes in
+  // squares of 16 × 16 turned in registers.
   template <int Count>
   void WriteColumns(int first, int count = Count) {
     const int width = job_.width;
     for (int top = 0; top < count; top += Count) {
       std::uint8_t* cells = job_.grid.Cells() + first + top;
       const std::uint8_t* strip = Row(first + top);
-      for (int x = 0; x < width; ++x) {
+      int x = 0;
+      if constexpr (Count == kRows) {
+        for (; x + 16 <= width; x += 16) {
+          Bytes16 square[16];
+          for (int r = 0; r < 16; ++r)
+            std::memcpy(&square[r], strip + static_cast<std::size_t>(r) * width + x, 16);
+          Transpose(square);
+          for (int c = 0; c < 16; ++c)
+            std::memcpy(cells + static_cast<std::size_t>(x + c) * kGridRows, &square[c], 16);
+        }
+      }
+      for (; x < width; ++x) {
         std::uint8_t column[Count];
         for (int r = 0; r < Count; ++r)
           column[r] = strip[static_cast<std::size_t>(r) * width + x];
@@ -244,14 +291,9 @@ void ConvertRows(const RowLane<Shape> (&rows)[Rows], int width, const Palette16&
     guardedStep(step);
 }
 
-// Rows converted together where the walk allows: with the classic match, more would spill the rows' state
-// out of the registers; the perceptual match gains more from overlapping its lookups' cache misses.
-template <typename Nearest>
-constexpr int kBand = 2;
-template <>
-constexpr int kBand<PerceptualNearest> = 4;
-// Room for the rows of a band in the source rows' buffer.
-constexpr int kMostBand = 4;
+// Rows converted together where the walk allows. Four overlap the serial chains best: two leave the
+// processor waiting, eight spill the rows' state out of the registers.
+constexpr int kBand = 4;
 
 template <typename Shape, int SourceStep, int MosaicBytes, typename Nearest>
 void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine, Nearest nearest) {
@@ -261,7 +303,7 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine,
                                  static_cast<std::int16_t>(job.tables.green[i]),
                                  static_cast<std::int16_t>(job.tables.red[i])};
   }
-  ErrorRows errors(kBand<Nearest> + 2, job.width);
+  ErrorRows errors(kBand + 2, job.width);
   IndexStrip strip(job);
   auto makeLane = [&](int y, int slot) {
     RowLane<Shape> lane;
@@ -280,7 +322,7 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine,
     const int end = std::min(top + IndexStrip::kRows, job.height);
     int y = top;
     if (!serpentine) {
-      constexpr int kRows = kBand<Nearest>;
+      constexpr int kRows = kBand;
       for (; y + kRows <= end; y += kRows) {
         RowLane<Shape> lanes[kRows];
         for (int k = 0; k < kRows; ++k)
@@ -302,7 +344,7 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine,
 
 template <typename Shape, typename Nearest>
 void ConvertWith(const ConversionJob& job, bool serpentine, Nearest nearest) {
-  SourceRows rows(job.source, job.width, kMostBand);
+  SourceRows rows(job.source, job.width, kBand);
   ForPixelLayout(rows.Step(), job.mosaic.BitsPerPixel(), [&]<int kSourceStep, int kMosaicBytes>() {
     ConvertAllRows<Shape, kSourceStep, kMosaicBytes>(rows, job, serpentine, nearest);
   });
