@@ -70,6 +70,8 @@ ColorPanel::ColorPanel(PaletteDialog& paletteDialog)
     grid->addWidget(row.caption, 5 + i, 0);
     grid->addWidget(row.onHandEdit, 5 + i, 1);
     grid->addWidget(row.figuresLabel, 5 + i, 2);
+    // A stock typed after a conversion updates the shortfall at once.
+    connect(row.onHandEdit, &QLineEdit::textChanged, this, [this] { ShowFigures(); });
   }
   grid->setColumnStretch(2, 1);
   ShowEntryCaptions();
@@ -97,13 +99,20 @@ void ColorPanel::Show(const JobSettings& settings) {
   for (int i = 0; i < kPaletteColors; ++i) {
     const auto& onHand = settings.advanced.stock[i];
     stockRows[i].onHandEdit->setText(onHand ? QString::number(*onHand) : QString());
-    stockRows[i].figuresLabel->clear();
   }
 }
 
-void ColorPanel::MosaicMade(const JobSettings& settings, const MosaicGrid& grid) {
+void ColorPanel::MosaicMade(const JobSettings& /*settings*/, const MosaicGrid& grid) {
   ShowEntryCaptions();
-  const SheetFigureTable figures = SheetFiguresOf(MosaicTotals(grid), settings.advanced.stock);
+  lastTotals_ = MosaicTotals(grid);
+  ShowFigures();
+}
+
+void ColorPanel::ShowFigures() {
+  if (!lastTotals_) return;
+  JobSettings current;
+  ReadInto(current);
+  const SheetFigureTable figures = SheetFiguresOf(*lastTotals_, current.advanced.stock);
   for (int i = 0; i < kPaletteColors; ++i) {
     const SheetFigures& f = figures[i];
     QString text = Utf8("必要 ") + QString::fromStdString(GroupedCount(f.needed)) + Utf8("枚");

@@ -10,8 +10,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
+#include <optional>
 
 #include "file_dialog.h"
+#include "mosaic/block_walk.h"
 #include "settings_panel.h"
 
 namespace mozenta {
@@ -54,8 +56,11 @@ class ColorPanel : public SettingsPanel {
   void OnSavePaletteClicked();
   // The stock rows' captions from the palette dialog's labels as they are now.
   void ShowEntryCaptions();
+  // Each entry's figures from the last conversion's totals and the stock as the fields hold it now.
+  void ShowFigures();
 
   PaletteDialog& paletteDialog_;
+  std::optional<CellCounts> lastTotals_;  // none before the first conversion
 };
 
 }  // namespace mozenta

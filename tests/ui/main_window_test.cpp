@@ -148,9 +148,14 @@ TEST_F(MainWindowTest, ColourPanelChoicesPaletteFilesAndShortfall) {
     }
   }
   ASSERT_GT(totals[0], 1);
+  ASSERT_GT(totals[2], 0);
   EXPECT_EQ(panel->stockRows[0].figuresLabel->text(),
             QString::fromUtf8("必要 %1枚　不足 %2枚").arg(totals[0]).arg(totals[0] - 1));
   EXPECT_EQ(panel->stockRows[2].figuresLabel->text(), QString::fromUtf8("必要 %1枚").arg(totals[2]));
+  // A stock typed afterwards updates the shortfall at once.
+  TypeInto(panel->stockRows[2].onHandEdit, "0");
+  EXPECT_EQ(panel->stockRows[2].figuresLabel->text(),
+            QString::fromUtf8("必要 %1枚　不足 %1枚").arg(totals[2]));
 }
 
 TEST_F(MainWindowTest, CancelledSaveWritesNothing) {
