@@ -17,6 +17,7 @@ void LoadPictureFile(TPicture& holder, const std::string& fileName, const Pictur
   std::unique_ptr<TGraphic> graphic = format->factory(settings);
   {
     InputFile file(fileName);
+    file.AllowViews(settings.viewFileRows);
     graphic->LoadFromFile(file);
   }
   holder.SetGraphic(std::move(graphic));
