@@ -97,12 +97,14 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   SourcePicture form2;
   PictureDecodeSettings decode;
   decode.viewFileRows = true;  // the picture is read once, by the conversion
-  LoadSourcePicture(form2, options.picture, decode);
+  SourcePictureLoad load(form2, options.picture, decode);
   const double loadSeconds = clock.Lap();
 
-  // No mosaic bitmap: nothing shows it, and its file is painted from the grid and the palette.
+  // No mosaic bitmap: nothing shows it, and its file is painted from the grid and the palette. A JPEG
+  // picture is converted band by band as its rows are decoded.
   MosaicGrid grid;
-  ConvertToGrid(*SourceBitmap(form2), settings.palette, grid);
+  ConvertToGrid(*SourceBitmap(form2), settings.palette, grid, load.Rows());
+  load.Finish();
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);

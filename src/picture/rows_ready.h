@@ -8,7 +8,8 @@ namespace mozenta {
 
 class RowsReady {
  public:
-  // Rows 0..rows − 1 are written; what was written before is visible to the thread that waits for them.
+  // 0: the picture has its size and store, no row yet; more: rows 0..rows − 1 are written. What was written
+  // before is visible to the thread that waits for them.
   void Publish(int rows) {
     rows_.store(rows, std::memory_order_release);
     rows_.notify_all();
@@ -16,7 +17,7 @@ class RowsReady {
   // No more rows will come (the filling ended, well or not): every wait returns.
   void PublishAll() { Publish(INT_MAX); }
 
-  // Blocks until at least `rows` rows are ready.
+  // Blocks until at least `rows` rows are ready; WaitFor(0) until the picture is made.
   void WaitFor(int rows) const {
     int ready = rows_.load(std::memory_order_acquire);
     while (ready < rows) {
@@ -26,7 +27,7 @@ class RowsReady {
   }
 
  private:
-  std::atomic<int> rows_{0};
+  std::atomic<int> rows_{-1};  // −1: not made yet
 };
 
 }  // namespace mozenta
