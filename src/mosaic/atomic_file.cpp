@@ -47,6 +47,7 @@ int FollowLinks(std::string name, std::string& target, struct stat& status, bool
     std::string link(PATH_MAX, '\0');
     const ssize_t length = ::readlink(name.c_str(), link.data(), link.size());
     if (length < 0) return errno;
+    if (length == 0) return ENOENT;
     if (static_cast<std::size_t>(length) >= link.size()) return ENAMETOOLONG;
     link.resize(static_cast<std::size_t>(length));
     name = link.front() == '/' || name.find('/') == std::string::npos ? link : FolderOf(name) + "/" + link;
