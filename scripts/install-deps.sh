@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev libxkbcommon-dev qt6-translations-l10n fonts-ipafont-gothic
   clang libclang-rt-14-dev
   time file
+  xvfb openbox x11-utils
 )
 
 if [[ "${1:-}" == "--packaging" ]]; then

@@ -147,15 +147,24 @@ TEST_F(MainWindowTest, NegativeHeightBecomesZeroWhenTheFieldIsLeft) {
   EXPECT_EQ(mainWindow->blockHeightEdit->text(), QStringLiteral("0"));
 }
 
+// "終　了" clicked, or pressed with Return or Enter while it has the focus, and the close box.
 TEST_F(MainWindowTest, ExitButtonAndCloseBoxCloseTheMainWindow) {
   int closed = 0;
   QObject::connect(mainWindow, &MainWindow::Closed, [&] { ++closed; });
   Click(mainWindow->exitButton);
   EXPECT_EQ(closed, 1);
   EXPECT_TRUE(mainWindow->isHidden());
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    mainWindow->show();
+    mainWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+    mainWindow->exitButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(mainWindow->exitButton, key);
+  }
+  EXPECT_EQ(closed, 3);
   mainWindow->show();
   mainWindow->close();
-  EXPECT_EQ(closed, 2);
+  EXPECT_EQ(closed, 4);
 }
 
 }  // namespace

@@ -94,14 +94,15 @@ TEST_F(PaletteDialogTest, CancelledColourChoiceChangesNothing) {
 }
 
 // The colour dialog opens in its basic form with the colour last chosen in it, black the first time,
-// whatever row it is opened for.
+// whatever row it is opened for (the second time by Enter on the focused button).
 TEST_F(PaletteDialogTest, ColourDialogStartsFromTheLastChoice) {
   QColor firstPreset, secondPreset;
   bool basicForm = false;
   answers_
       .Then([this](QWidget*) {
         Click(paletteDialog->rows[2].colorButton);
-        Click(paletteDialog->rows[5].colorButton);
+        paletteDialog->rows[5].colorButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(paletteDialog->rows[5].colorButton, Qt::Key_Enter);
         paletteDialog->close();
       })
       .Then([&](QWidget* dialog) {
@@ -147,11 +148,15 @@ TEST_F(PaletteDialogTest, CustomColoursStayAfterOkAndComeBackAfterCancel) {
   EXPECT_EQ(QColorDialog::customColor(0), kept);
 }
 
+// "実行", here pressed with Return while it has the focus.
 TEST_F(PaletteDialogTest, RunButtonCopiesTheCheckBoxesIntoTheFlags) {
   answers_.Then([this](QWidget*) {
     Click(paletteDialog->rows[2].useCheck);
     Click(paletteDialog->rows[0].useCheck);
-    Click(paletteDialog->runButton);
+    QTest::keyClick(paletteDialog->rows[0].useCheck, Qt::Key_Return);
+    EXPECT_TRUE(paletteDialog->isVisible()) << "Return presses buttons only";
+    paletteDialog->runButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(paletteDialog->runButton, Qt::Key_Return);
   });
   EXPECT_EQ(paletteDialog->ShowModal(), kModalOk);
   const std::uint8_t expected[16] = {0, 1, 0, 1, 1, 1, 1, 1};
