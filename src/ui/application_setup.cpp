@@ -14,11 +14,14 @@
 
 namespace mozenta {
 
+QStringList WindowFontSubstitutes() {
+  return {QStringLiteral("IPAPGothic"), QString::fromUtf8("IPA Pゴシック"),
+          QStringLiteral("IPAGothic"),  QStringLiteral("Noto Sans CJK JP"),
+          QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")};
+}
+
 void InstallFontSubstitutions() {
-  QFont::insertSubstitutions(
-      QString::fromUtf8(kWindowFontFamily),
-      {QStringLiteral("IPAPGothic"), QString::fromUtf8("IPA Pゴシック"), QStringLiteral("IPAGothic"),
-       QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
+  QFont::insertSubstitutions(QString::fromUtf8(kWindowFontFamily), WindowFontSubstitutes());
 }
 
 bool InstallJapaneseTranslations(QApplication& application) {

@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 class QApplication;
 class QWidget;
@@ -14,7 +15,10 @@ namespace mozenta {
 inline constexpr const char* kWindowFontFamily = "ＭＳ Ｐゴシック";
 inline constexpr int kWindowFontPixels = 12;
 
-// Maps kWindowFontFamily onto the Japanese fonts that may be installed (IPA P Gothic first).
+// The Japanese fonts that may be installed in place of kWindowFontFamily, IPA P Gothic first.
+QStringList WindowFontSubstitutes();
+
+// Maps kWindowFontFamily onto WindowFontSubstitutes.
 void InstallFontSubstitutions();
 
 // Loads Qt's own Japanese texts (qtbase_ja) for its dialogs and buttons. Returns false, and Qt keeps its

@@ -2,13 +2,17 @@
 
 #include <cstdio>
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <string>
 
 #include "application_setup.h"
 #include "error_handler.h"
 #include "picture/jpeg_image.h"
 #include "program_windows.h"
+#include "x11_message_box.h"
 
 namespace mozenta {
 
@@ -19,12 +23,31 @@ int DisplayPaletteSize(DesignedWindow& window) {
   return screen->depth() == 8 ? 256 : 0;
 }
 
+namespace {
+
+// Qt cannot paint on an 8-bit indexed X display, where its message box would come out black: there the
+// box is drawn with plain Xlib, in the window font and the button-face colour. False on other platforms.
+bool ShowRefusalWithPlainXlib() {
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr || x11->display() == nullptr) return false;
+  X11MessageBoxLook look;
+  look.fontPattern = WindowFontSubstitutes().join(QLatin1Char(',')).toStdString() +
+                     ":pixelsize=" + std::to_string(kWindowFontPixels);
+  const QColor face = QApplication::palette().color(QPalette::Button);
+  look.face[0] = static_cast<unsigned char>(face.red());
+  look.face[1] = static_cast<unsigned char>(face.green());
+  look.face[2] = static_cast<unsigned char>(face.blue());
+  return ShowX11MessageBox(x11->display(), ApplicationTitleText().toStdString(), k256ColorMessage, look);
+}
+
+}  // namespace
+
 bool PassesDisplayCheck(DesignedWindow& mainWindow, const PaletteSizeQuery& paletteSize) {
   if (paletteSize(mainWindow) != 256) return true;
-  // Qt cannot paint on an 8-bit indexed X display, where the box below comes out blank: say it on the
-  // terminal too.
+  // Said on the terminal too, for a display where no box can be shown.
   std::fprintf(stderr, "%s: %s\n", ApplicationTitleText().toLocal8Bit().constData(),
                QString::fromUtf8(k256ColorMessage).toLocal8Bit().constData());
+  if (ShowRefusalWithPlainXlib()) return false;
   QMessageBox box(QMessageBox::NoIcon, ApplicationTitleText(), QString::fromUtf8(k256ColorMessage),
                   QMessageBox::Ok);
   box.setObjectName(QStringLiteral("DisplayCheckMessageBox"));
