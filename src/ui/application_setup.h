@@ -21,8 +21,8 @@ QStringList WindowFontSubstitutes();
 // Maps kWindowFontFamily onto WindowFontSubstitutes.
 void InstallFontSubstitutions();
 
-// Loads Qt's own Japanese texts (qtbase_ja) for its dialogs and buttons. Returns false, and Qt keeps its
-// English texts, when the translation files are not installed.
+// Loads Qt's own Japanese texts (qtbase_ja) for its dialogs and buttons, and the few its file dialog lacks.
+// Returns false, and Qt keeps most of its English texts, when the translation files are not installed.
 bool InstallJapaneseTranslations(QApplication& application);
 
 // Keeps what Qt's own dialogs remember (custom colours, visited folders) to this run: nothing is read from

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 
 namespace mozenta {
 
@@ -47,6 +49,14 @@ bool FileDialog::Execute(QWidget* parent) {
   dialog.setAcceptMode(kind_ == Kind::kSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(nameFilters_);
+  // Sizes, kinds and dates are shown whole; the names take the rest of the list's width.
+  if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
   if (filterIndex_ >= 1 && filterIndex_ <= nameFilters_.size())
     dialog.selectNameFilter(nameFilters_[filterIndex_ - 1]);
   if (!fileName_.empty()) dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(fileName_)));

@@ -4,14 +4,15 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <string>
 
 #include "application_setup.h"
 #include "error_handler.h"
+#include "message_box.h"
 #include "picture/jpeg_image.h"
 #include "program_windows.h"
+#include "system_locale.h"
 #include "x11_message_box.h"
 
 namespace mozenta {
@@ -25,11 +26,13 @@ int DisplayPaletteSize(DesignedWindow& window) {
 
 namespace {
 
-// Qt cannot paint on an 8-bit indexed X display, where its message box would come out black: there the
-// box is drawn with plain Xlib, in the window font and the button-face colour. False on other platforms.
-bool ShowRefusalWithPlainXlib() {
+// Qt cannot paint on an X display of 8 bits per pixel or fewer, where its message box would come out
+// black: there the box is drawn with plain Xlib, in the window font and the button-face colour. False,
+// having shown nothing, on any other display.
+bool ShowRefusalWithPlainXlib(const QWidget& mainWindow) {
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr || x11->display() == nullptr) return false;
+  if (mainWindow.screen() == nullptr || mainWindow.screen()->depth() > 8) return false;
   X11MessageBoxLook look;
   look.fontPattern = WindowFontSubstitutes().join(QLatin1Char(',')).toStdString() +
                      ":pixelsize=" + std::to_string(kWindowFontPixels);
@@ -37,6 +40,7 @@ bool ShowRefusalWithPlainXlib() {
   look.face[0] = static_cast<unsigned char>(face.red());
   look.face[1] = static_cast<unsigned char>(face.green());
   look.face[2] = static_cast<unsigned char>(face.blue());
+  look.minimumWidth = CaptionedWidth(ApplicationTitleText());
   return ShowX11MessageBox(x11->display(), ApplicationTitleText().toStdString(), k256ColorMessage, look);
 }
 
@@ -47,11 +51,9 @@ bool PassesDisplayCheck(DesignedWindow& mainWindow, const PaletteSizeQuery& pale
   // Said on the terminal too, for a display where no box can be shown.
   std::fprintf(stderr, "%s: %s\n", ApplicationTitleText().toLocal8Bit().constData(),
                QString::fromUtf8(k256ColorMessage).toLocal8Bit().constData());
-  if (ShowRefusalWithPlainXlib()) return false;
-  QMessageBox box(QMessageBox::NoIcon, ApplicationTitleText(), QString::fromUtf8(k256ColorMessage),
-                  QMessageBox::Ok);
-  box.setObjectName(QStringLiteral("DisplayCheckMessageBox"));
-  box.exec();
+  if (ShowRefusalWithPlainXlib(mainWindow)) return false;
+  ShowMessageBox(QMessageBox::NoIcon, QString::fromUtf8(k256ColorMessage),
+                 QStringLiteral("DisplayCheckMessageBox"));
   return false;
 }
 
@@ -69,7 +71,9 @@ int RunWindows(QApplication& application, const PaletteSizeQuery& paletteSize) {
 
 int RunMozenta(int argc, char** argv) {
   RegisterJpegFormats();
+  JapaneseSystemLocale japanese;
   ErrorReportingApplication application(argc, argv);
+  japanese.End();
   SetUpApplication(application);
   return RunWindows(application);
 }

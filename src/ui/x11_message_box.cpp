@@ -17,8 +17,6 @@ constexpr int kMargin = 12;
 constexpr int kTextTop = 16;
 constexpr int kButtonWidth = 75, kButtonHeight = 23;
 constexpr int kGap = 16;
-// Room the window manager's title bar needs besides the title: the icon and the window buttons.
-constexpr int kTitleBarExtra = 120;
 
 struct DisplayCloser {
   void operator()(Display* display) const { XCloseDisplay(display); }
@@ -59,8 +57,7 @@ class MessageWindow {
 
     const int lineHeight = font_->ascent + font_->descent;
     const int textWidth = TextWidth(display_, font_, text_);
-    width_ = std::max({textWidth + 2 * kMargin, kButtonWidth + 2 * kMargin,
-                       TextWidth(display_, font_, title) + kTitleBarExtra});
+    width_ = std::max({textWidth + 2 * kMargin, kButtonWidth + 2 * kMargin, look.minimumWidth});
     height_ = kTextTop + lineHeight + kGap + kButtonHeight + kMargin;
     textLeft_ = (width_ - textWidth) / 2;
     button_ = {(width_ - kButtonWidth) / 2, kTextTop + lineHeight + kGap};

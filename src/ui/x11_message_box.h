@@ -13,6 +13,7 @@ namespace mozenta {
 struct X11MessageBoxLook {
   std::string fontPattern;  // fontconfig pattern of the text, "IPAPGothic,IPAGothic:pixelsize=12"
   unsigned char face[3];    // the red, green and blue of the window's background
+  int minimumWidth = 0;     // room for the caption in the window manager's title bar
 };
 
 // Shows the box on the X display of `display`, through a connection of its own, and returns once the user

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 
 #include "support/modal_answerer.h"
@@ -96,6 +99,56 @@ TEST_F(MainWindowTest, CheckBoxChoosesTheBlockOrderAndTheLabelsComeFromThePalett
   EXPECT_GT(byRows.find(block12), byRows.find(block21)) << "row by row";
   EXPECT_EQ(byRows.rfind(",K,", 0), 0u) << "the heading starts with the first label";
   EXPECT_EQ(Contents("cols.bmp"), Contents("rows.bmp"));
+}
+
+// When the reports' gauge appears, compares what the screen shows of the main window's block-size captions
+// with what the window draws there.
+class ScreenAtSaveStart : public QObject {
+ public:
+  explicit ScreenAtSaveStart(MainWindow* window) : window_(window) {
+    window_->progressGauge->installEventFilter(this);
+  }
+  bool compared = false;
+  bool screenShowsTheWindow = false;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::Show || compared) return false;
+    compared = true;
+    const QRect captions(150, 14, 60, 40);
+    const QPoint onScreen = window_->mapToGlobal(captions.topLeft());
+    const QImage shown = window_->screen()
+                             ->grabWindow(0, onScreen.x(), onScreen.y(), captions.width(), captions.height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = window_->grab(captions).toImage().convertToFormat(QImage::Format_RGB32);
+    screenShowsTheWindow = shown == drawn;
+    return false;
+  }
+
+ private:
+  MainWindow* window_;
+};
+
+// The save dialog, centred on the main window, leaves no image of itself there while the files are written:
+// the screen shows the main window again before the reports' gauge appears. Only a window system that
+// uncovers windows can leave such an image.
+TEST_F(MainWindowTest, ClosedSaveDialogLeavesNoImageDuringTheSave) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "needs an X display";
+  MakeMosaic(40, 30);
+  ScreenAtSaveStart check(mainWindow);
+  answers_.Then([&](QWidget* dialog) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    QTest::qWait(100);  // the dialog is drawn on the screen
+    // Typed and confirmed with Return, as a person does.
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(PathOf("pic"));
+    QTest::keyClick(name, Qt::Key_Return);
+  });
+  Click(mainWindow->saveButton);
+  ASSERT_TRUE(check.compared);
+  EXPECT_TRUE(check.screenShowsTheWindow);
 }
 
 TEST_F(MainWindowTest, CancelledSaveWritesNothing) {
