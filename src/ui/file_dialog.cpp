@@ -40,8 +40,18 @@ FileDialog::FileDialog(Kind kind, QString objectName, std::string_view filter)
   }
 }
 
+FileDialog::~FileDialog() {
+  delete previous_;
+}
+
+QRect FileDialog::LastBounds() const {
+  return previous_ != nullptr ? previous_->frameGeometry() : QRect();
+}
+
 bool FileDialog::Execute(QWidget* parent) {
-  QFileDialog dialog(parent);
+  delete previous_;
+  previous_ = new QFileDialog(parent);
+  QFileDialog& dialog = *previous_;
   dialog.setObjectName(objectName_);
   // Qt's own dialog, so that its texts come from Qt's translations like the rest of the program.
   dialog.setOption(QFileDialog::DontUseNativeDialog);

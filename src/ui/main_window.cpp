@@ -118,7 +118,7 @@ void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicW
 
 void MainWindow::OnLoadClicked() {
   if (!openDialog.Execute(this)) return;
-  LetWindowSystemRepaint();
+  LetWindowSystemRepaint(openDialog.LastBounds());
   // The source window is on screen before the file is read, so it shows also when reading fails.
   sourceWindow_->MoveTo(0, 100);
   sourceWindow_->ShowInFront();
@@ -130,7 +130,7 @@ void MainWindow::OnConvertClicked() {
   // However the palette dialog was closed, the conversion runs: "実行" has copied the check boxes into
   // the enable flags, the close box has left them as they were.
   paletteDialog_->ShowModal();
-  LetWindowSystemRepaint();
+  LetWindowSystemRepaint(paletteDialog_->frameGeometry());
   mosaicWindow_->TakeDisplayDepth();
   TBitmap& mosaic = mosaicWindow_->Mosaic();
   ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), mosaic,
@@ -150,7 +150,7 @@ void MainWindow::OnExitClicked() {
 
 void MainWindow::OnSaveClicked() {
   if (!saveDialog.Execute(this)) return;
-  LetWindowSystemRepaint();
+  LetWindowSystemRepaint(saveDialog.LastBounds());
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   ReportSettings settings;
   settings.blockWidth = blockWidthEdit->Value();
