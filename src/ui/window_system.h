@@ -5,10 +5,10 @@
 
 namespace mozenta {
 
-// Lets the window system repaint what a dialog just closed uncovered (`uncovered`: the dialog's outer
-// bounds on the screen) before a long piece of work that handles no events: otherwise the dialog's image
-// stays on the screen until the work ends. Input the user gives meanwhile waits for the event loop, so no
-// command starts inside another.
+// Puts back on the screen what a dialog just closed uncovered (`uncovered`: the dialog's outer bounds on the
+// screen) before a long piece of work that handles no events: otherwise the dialog's image stays there
+// until the work ends. Input the user gives meanwhile waits for the event loop, so no command starts
+// inside another.
 void LetWindowSystemRepaint(const QRect& uncovered);
 
 }  // namespace mozenta

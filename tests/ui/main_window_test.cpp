@@ -46,7 +46,9 @@ class MainWindowTest : public MainWindowShownTest {
     Click(mainWindow->convertButton);
     ASSERT_EQ(mosaicWindow->Mosaic().Width(), width);
     ASSERT_TRUE(mainWindow->saveButton->isEnabled());
-    // The user comes back to the main window, which the mosaic window has covered.
+    // The user comes back to the main window, which the mosaic window has covered, once a window manager
+    // has made the mosaic window the active one.
+    QTest::qWaitForWindowActive(mosaicWindow, 1000);
     mainWindow->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
   }

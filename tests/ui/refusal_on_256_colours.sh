@@ -37,7 +37,7 @@ refuse_and_close() {
   "$program" 2>"$work/stderr" &
   local pid=$!
   local box=
-  for ((i = 0; i < 100; ++i)); do
+  for ((i = 0; i < 300; ++i)); do
     box=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1)
     [[ -n "$box" ]] && break
     sleep 0.1
@@ -66,7 +66,7 @@ refuse_and_close() {
   fi
   "$@" "$box"
   local status=
-  for ((i = 0; i < 100; ++i)); do
+  for ((i = 0; i < 300; ++i)); do
     if ! kill -0 "$pid" 2>/dev/null; then
       wait "$pid"
       status=$?
@@ -90,7 +90,9 @@ refuse_and_close() {
   fi
 }
 
-press_return() { xdotool key --window "$1" Return; }
+# Through the server (XTEST), as a keyboard would: a key sent to the box alone stays down once the box
+# has gone, and the server repeats it into the next window.
+press_return() { xdotool windowfocus --sync "$1" key Return 2>/dev/null; }
 click_ok() {
   # The OK button is centred at the bottom of the box, 12 pixels above its lower edge and 23 high.
   local width height
