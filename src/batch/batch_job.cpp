@@ -6,7 +6,7 @@
 #include <new>
 
 #include "batch_options.h"
-#include "mosaic/conversion.h"
+#include "mosaic/fitted_conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
@@ -74,6 +74,8 @@ JobSettings JobSettingsOf(const BatchOptions& options) {
   settings.blocks = {options.blockWidth, options.blockHeight};
   settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
   settings.mosaicBitsPerPixel = options.bitsPerPixel;
+  settings.advanced.picture.fit = options.fit;
+  settings.advanced.picture.keepOrientation = options.keepOrientation;
   return settings;
 }
 
@@ -95,13 +97,15 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   StageClock clock;
 
   SourcePicture form2;
-  LoadSourcePicture(form2, options.picture);
+  PictureDecodeSettings decodeSettings;
+  decodeSettings.keepOrientation = settings.advanced.picture.keepOrientation;
+  LoadSourcePicture(form2, options.picture, decodeSettings);
   const double loadSeconds = clock.Lap();
 
   MosaicGrid grid;
   TBitmap mosaic;
   mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
-  ConvertToMosaic(*SourceBitmap(form2), settings.palette, grid, mosaic);
+  ConvertFittedPicture(*SourceBitmap(form2), settings.advanced.picture.fit, settings.palette, grid, mosaic);
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);

@@ -157,6 +157,7 @@ class BatchFailures : public BatchJob, public ::testing::WithParamInterface<Fail
 TEST_P(BatchFailures, PrintTheMessageAndWriteNothing) {
   const FailureCase& c = GetParam();
   WriteFile(folder_ / "bad.bmp", "PK\x03\x04 not a bitmap at all");
+  WriteFile(folder_ / "bad.png", "PK\x03\x04 not a PNG either");
   WriteFile(folder_ / "out.bmp", "old bitmap");
   const std::string picture = c.picture.front() == '/' ? c.picture : (folder_ / c.picture).string();
   std::vector<std::string> arguments = c.options;
@@ -174,9 +175,10 @@ TEST_P(BatchFailures, PrintTheMessageAndWriteNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BatchFailures,
     ::testing::Values(
-        FailureCase{"UnknownExtension", "photo.GIF", {}, "拡張子 .GIF の画像形式は処理できません."},
+        FailureCase{"UnknownExtension", "photo.PCX", {}, "拡張子 .PCX の画像形式は処理できません."},
         FailureCase{"MissingFile", "missing.bmp", {}, "ファイル %s は開けません."},
         FailureCase{"BadBitmap", "bad.bmp", {}, "ビットマップイメージが不正です."},
+        FailureCase{"BadPng", "bad.png", {}, "PNG イメージが不正です."},
         FailureCase{"BlockWidthZero",
                     (kGolden / "worked-example.bmp").string(),
                     {"--block-width", "0"},

@@ -144,6 +144,7 @@ class FailedLoadTest : public CommandsTest, public ::testing::WithParamInterface
 // enabled mosaic button. Loading never enables the save button.
 TEST_P(FailedLoadTest, KeepsTheEarlierPictureAndTheMosaicButton) {
   folder_.Write("short.bmp", "BM12345678");
+  folder_.Write("short.png", "\x89PNG\r\n\x1a\n");
   const QString path = PathOf(GetParam().file);
   QString message;
   answers_.Then(ChooseFile(path)).Then(ReadMessageBox(nullptr, &message));
@@ -165,10 +166,11 @@ TEST_P(FailedLoadTest, KeepsTheEarlierPictureAndTheMosaicButton) {
 INSTANTIATE_TEST_SUITE_P(
     Files, FailedLoadTest,
     ::testing::Values(FailedLoadCase{"Missing", "missing.bmp", "ファイル %1 は開けません."},
-                      FailedLoadCase{"UnknownExtension", "photo.GIF",
-                                     "拡張子 .GIF の画像形式は処理できません."},
+                      FailedLoadCase{"UnknownExtension", "photo.PCX",
+                                     "拡張子 .PCX の画像形式は処理できません."},
                       FailedLoadCase{"NoExtension", "photo", "拡張子 . の画像形式は処理できません."},
-                      FailedLoadCase{"Truncated", "short.bmp", "ストリームからの読み込みエラー."}),
+                      FailedLoadCase{"Truncated", "short.bmp", "ストリームからの読み込みエラー."},
+                      FailedLoadCase{"TruncatedPng", "short.png", "PNG イメージが途中で切れています."}),
     CaseName());
 
 // Only "実行" copies the check boxes into the flags: after the close box the conversion still runs, with
