@@ -60,12 +60,12 @@ FitPanel::FitPanel(Sources sources, QWidget* parent)
   layout->setContentsMargins(8, 4, 8, 8);
   layout->setHorizontalSpacing(6);
   layout->setVerticalSpacing(4);
-  layout->addWidget(keepSizeCheck, 0, 0, 1, 4);
+  layout->addWidget(keepSizeCheck, 0, 0, 1, 4, Qt::AlignLeft);
   layout->addWidget(new QLabel(QString::fromUtf8("横"), this), 1, 0);
   layout->addWidget(widthEdit, 1, 1);
   layout->addWidget(new QLabel(QString::fromUtf8("縦"), this), 1, 2);
   layout->addWidget(heightEdit, 1, 3);
-  layout->addWidget(keepAspectCheck, 2, 1, 1, 3);
+  layout->addWidget(keepAspectCheck, 2, 1, 1, 3, Qt::AlignLeft);
   layout->addWidget(new QLabel(QString::fromUtf8("合わせ方"), this), 3, 0);
   layout->addWidget(modeCombo, 3, 1, 1, 3);
   layout->addWidget(new QLabel(QString::fromUtf8("余白の色"), this), 4, 0);
