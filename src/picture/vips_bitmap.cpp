@@ -71,7 +71,11 @@ ImageRef WrapBitmap(const TBitmap& bitmap) {
   ImageRef image(vips_image_new());
   vips_image_init_fields(image.get(), bitmap.Width(), bitmap.Height(), 3, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE,
                          VIPS_INTERPRETATION_sRGB, 1.0, 1.0);
-  if (vips_image_pipelinev(image.get(), VIPS_DEMAND_STYLE_ANY, nullptr) != 0) return nullptr;
+  if (vips_image_pipelinev(image.get(), VIPS_DEMAND_STYLE_THINSTRIP, nullptr) != 0) return nullptr;
+  // Any row can be read at any time, but the resampling only takes its fast path, one pass down the
+  // picture instead of tile after overlapping tile, for a source that calls itself sequential (about five
+  // times faster for a photo shrunk fifteenfold).
+  vips_image_set_int(image.get(), VIPS_META_SEQUENTIAL, 1);
   if (vips_image_generate(image.get(), nullptr, GenerateFromBitmap, nullptr, const_cast<TBitmap*>(&bitmap),
                           nullptr) != 0) {
     return nullptr;
