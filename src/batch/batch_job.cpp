@@ -6,7 +6,7 @@
 #include <new>
 
 #include "batch_options.h"
-#include "mosaic/conversion.h"
+#include "mosaic/fitted_conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
@@ -74,6 +74,8 @@ JobSettings JobSettingsOf(const BatchOptions& options) {
   settings.blocks = {options.blockWidth, options.blockHeight};
   settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
   settings.mosaicBitsPerPixel = options.bitsPerPixel;
+  settings.advanced.picture.fit = options.fit;
+  settings.advanced.picture.keepOrientation = options.keepOrientation;
   return settings;
 }
 
@@ -97,14 +99,24 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   SourcePicture form2;
   PictureDecodeSettings decode;
   decode.viewFileRows = true;  // the picture is read once, by the conversion
+  decode.keepOrientation = settings.advanced.picture.keepOrientation;
   SourcePictureLoad load(form2, options.picture, decode);
   const double loadSeconds = clock.Lap();
 
   // No mosaic bitmap: nothing shows it, and its file is painted from the grid and the palette. A JPEG
   // picture is converted band by band as its rows are decoded.
   MosaicGrid grid;
-  ConvertToGrid(*SourceBitmap(form2), settings.palette, grid, load.Rows());
-  load.Finish();
+  const FitSettings& fit = settings.advanced.picture.fit;
+  if (fit.keepSize) {
+    ConvertToGrid(*SourceBitmap(form2), settings.palette, grid, load.Rows());
+    load.Finish();
+  } else {
+    // Resampling reads the whole picture: it waits for the decoder.
+    load.Finish();
+    TBitmap mosaic;
+    mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
+    ConvertFittedPicture(*SourceBitmap(form2), fit, settings.palette, grid, mosaic);
+  }
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);

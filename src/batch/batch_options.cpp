@@ -42,6 +42,22 @@ BatchColor ParseColor(const std::string& text, const std::string& what) {
           static_cast<std::uint8_t>(channels[2])};
 }
 
+// "WxH" (or "WXH") into the fit settings' size.
+void ParseSize(const std::string& text, const std::string& what, FitSettings& fit) {
+  const std::size_t cross = text.find_first_of("xX");
+  if (cross == std::string::npos) throw UsageError(what + ": expected WxH, got \"" + text + "\"");
+  fit.width = ParseNumber(std::string_view(text).substr(0, cross), 1, kMaxFitWidth, what + " width");
+  fit.height = ParseNumber(std::string_view(text).substr(cross + 1), 1, kMaxFitHeight, what + " height");
+  fit.keepSize = false;
+}
+
+FitMode ParseFitMode(const std::string& text, const std::string& what) {
+  if (text == "stretch") return FitMode::kStretch;
+  if (text == "cover") return FitMode::kCover;
+  if (text == "contain") return FitMode::kContain;
+  throw UsageError(what + ": expected stretch, cover or contain, got \"" + text + "\"");
+}
+
 }  // namespace
 
 BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
@@ -101,6 +117,15 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
       const int bpp = ParseNumber(value(), 16, 32, argument);
       if (bpp != 16 && bpp != 24 && bpp != 32) throw UsageError(argument + ": expected 16, 24 or 32");
       options.bitsPerPixel = bpp;
+    } else if (argument == "--size") {
+      ParseSize(value(), argument, options.fit);
+    } else if (argument == "--fit") {
+      options.fit.mode = ParseFitMode(value(), argument);
+    } else if (argument == "--margin") {
+      options.fit.marginEntry = ParseNumber(value(), 0, 7, argument);
+    } else if (argument == "--keep-orientation") {
+      noValue();
+      options.keepOrientation = true;
     } else if (argument == "--timings") {
       noValue();
       options.timings = true;
@@ -129,8 +154,9 @@ std::string BatchUsage() {
     return "(default " + std::to_string(defaultValue) + ", 0.." + std::to_string(maximum) + ")";
   };
   return "Usage: mozenta-batch [options] PICTURE NAME\n"
-         "Converts PICTURE (BMP or JPEG, chosen by its extension) into a mosaic of eight colours and saves\n"
-         "NAME.txt (block chart), NAME.csv (sheet counts per block) and NAME.bmp (the mosaic).\n"
+         "Converts PICTURE (BMP, JPEG, PNG, GIF, TIFF, WebP, HEIF or AVIF, chosen by its extension) into a\n"
+         "mosaic of eight colours and saves NAME.txt (block chart), NAME.csv (sheet counts per block) and\n"
+         "NAME.bmp (the mosaic).\n"
          "\n"
          "  --block-width N    cells side by side in one block " +
          range(kDefaultBlockWidth, kMaxBlockWidth) +
@@ -144,6 +170,14 @@ std::string BatchUsage() {
          "                     candidate\n"
          "  --label I=TEXT     the label of entry I (0..7), UTF-8\n"
          "  --bpp 16|24|32     depth of the mosaic bitmap file (default 32)\n"
+         "  --size WxH         fit the picture to W x H cells (W 1..2000, H 1..20000); without it every\n"
+         "                     pixel is one cell\n"
+         "  --fit MODE         how --size fits: stretch (the aspect ratio ignored), cover (every cell "
+         "filled,\n"
+         "                     the excess cut equally from both sides; the default) or contain (the whole\n"
+         "                     picture, centred between margins)\n"
+         "  --margin I         the palette entry of the margins of contain (0..7, default 7)\n"
+         "  --keep-orientation the rows of a photo as stored, not turned upright by its EXIF orientation\n"
          "  --timings          print the seconds spent loading, converting and saving on stderr\n"
          "  --help, --version\n";
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mosaic/block_settings.h"
+#include "picture/picture_fit.h"
 
 namespace mozenta {
 
@@ -26,6 +27,9 @@ struct BatchOptions {
   std::array<bool, 8> disabled{};
   std::array<std::optional<std::string>, 8> labels;
   int bitsPerPixel = 32;
+  // The picture: fitted to a size in cells (--size, --fit, --margin), turned upright unless kept as stored.
+  FitSettings fit;
+  bool keepOrientation = false;
   bool timings = false;
   bool help = false;
   bool version = false;

@@ -8,6 +8,7 @@
 #include "input_file.h"
 #include "jpeg_decoder.h"
 #include "jpeg_image.h"
+#include "orientation.h"
 
 namespace mozenta {
 namespace {
@@ -49,7 +50,8 @@ SourcePictureLoad::SourcePictureLoad(SourcePicture& form2, const std::string& fi
   LoadPictureFile(form2.image1, fileName, settings);
   TBitmap& bitmap = RequireBitmap(form2.all1);
   const auto* jpeg = dynamic_cast<const TJPEGImage*>(form2.image1.Graphic());
-  if (jpeg == nullptr) {
+  // A photo turned upright is decoded whole first: its rows come out of the decoder in another order.
+  if (jpeg == nullptr || jpeg->Orientation() != kOrientationUpright) {
     form2.image1.Graphic()->AssignTo(bitmap);
     return;
   }

@@ -6,7 +6,7 @@
 #include "application_setup.h"
 #include "error_handler.h"
 #include "mosaic/block_settings.h"
-#include "mosaic/conversion.h"
+#include "mosaic/fitted_conversion.h"
 #include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
@@ -63,7 +63,7 @@ const char* const kBlockHeightHint = "1つのブロックの縦の枚数を設�
 
 MainWindow::MainWindow()
     : DesignedWindow(QStringLiteral("Mozenta ver2.0"), QSize(509, 105)),
-      openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter),
+      openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), OpenDialogFilter()),
       saveDialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter) {
   setObjectName(QStringLiteral("Form1"));
 
@@ -152,13 +152,14 @@ void MainWindow::OnConvertClicked() {
   paletteDialog_->ShowModal();
   LetWindowSystemRepaint(paletteDialog_->frameGeometry());
   mosaicWindow_->TakeDisplayDepth();
+  const JobSettings settings = CurrentSettings();
   TBitmap& mosaic = mosaicWindow_->Mosaic();
-  ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), paletteDialog_->ColorPalette(),
-                  mosaicWindow_->Grid(), mosaic,
-                  [this](const std::string& widthCaption, const std::string& heightCaption) {
-                    SetCaption(widthLabel, QString::fromStdString(widthCaption));
-                    SetCaption(heightLabel, QString::fromStdString(heightCaption));
-                  });
+  ConvertFittedPicture(RequireBitmap(sourceWindow_->picture.all1), settings.advanced.picture.fit,
+                       settings.palette, mosaicWindow_->Grid(), mosaic,
+                       [this](const std::string& widthCaption, const std::string& heightCaption) {
+                         SetCaption(widthLabel, QString::fromStdString(widthCaption));
+                         SetCaption(heightLabel, QString::fromStdString(heightCaption));
+                       });
   mosaicWindow_->mosaicImage->resize(mosaic.Width(), mosaic.Height());
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();

@@ -1,5 +1,7 @@
 #include "program_windows.h"
 
+#include "fit_panel.h"
+
 namespace mozenta {
 
 ProgramWindows::ProgramWindows()
@@ -9,6 +11,12 @@ ProgramWindows::ProgramWindows()
       paletteDialog(std::make_unique<PaletteDialog>()),
       advancedSettingsWindow(std::make_unique<AdvancedSettingsWindow>()) {
   mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog, *advancedSettingsWindow);
+  advancedSettingsWindow->AddPanel(new FitPanel(
+      {[this] {
+         const TBitmap* picture = SourceBitmap(sourceWindow->picture);
+         return picture ? QSize(picture->Width(), picture->Height()) : QSize();
+       },
+       [this] { return paletteDialog->ColorPalette(); }, [this] { return paletteDialog->Labels(); }}));
 }
 
 }  // namespace mozenta

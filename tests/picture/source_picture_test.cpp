@@ -166,8 +166,8 @@ TEST_P(UnknownExtension, IsRefusedBeforeTheFileIsOpened) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnknownExtension,
-                         ::testing::Values(RefusedName{"a.gif", "gif"}, RefusedName{"PHOTO.GIF", "GIF"},
-                                           RefusedName{"b.tif", "tif"}, RefusedName{"photo", ""},
+                         ::testing::Values(RefusedName{"a.pcx", "pcx"}, RefusedName{"PHOTO.PCX", "PCX"},
+                                           RefusedName{"b.tga", "tga"}, RefusedName{"photo", ""},
                                            RefusedName{"photo.", ""}, RefusedName{"old.pics/photo", ""},
                                            RefusedName{"写真.mag", "mag"}, RefusedName{"a.bmp.q0", "q0"},
                                            RefusedName{"percent.%s%d", "%s%d"}),
@@ -285,18 +285,28 @@ TEST(TPicture, PassesChangesOfTheHeldPictureOnUntilItIsReplaced) {
   EXPECT_EQ(changes, 4);
 }
 
-// The one list both programs read pictures through: the built-in formats, then the JPEG ones.
+// The one list both programs read pictures through: the built-in formats, the JPEG ones, then those read
+// through libvips; and the open dialog's filter made from it.
 TEST(TFileFormatsList, ProgramListHoldsEveryFormatInOrderAndFindsByLowerCasedExtension) {
   const struct {
     const char* extension;
     const char* description;
     const char* className;
-  } expected[] = {{"wmf", "メタファイル", "TMetafile"},
-                  {"emf", "エンハンス メタファイル", "TMetafile"},
-                  {"ico", "アイコン", "TIcon"},
-                  {"bmp", "ビットマップ", "TBitmap"},
-                  {"jpeg", "JPEG イメージファイル", "TJPEGImage"},
-                  {"jpg", "JPEG イメージファイル", "TJPEGImage"}};
+    const char* filterName;
+  } expected[] = {{"wmf", "メタファイル", "TMetafile", ""},
+                  {"emf", "エンハンス メタファイル", "TMetafile", ""},
+                  {"ico", "アイコン", "TIcon", ""},
+                  {"bmp", "ビットマップ", "TBitmap", "BMP画像"},
+                  {"jpeg", "JPEG イメージファイル", "TJPEGImage", "JPEG画像"},
+                  {"jpg", "JPEG イメージファイル", "TJPEGImage", "JPEG画像"},
+                  {"png", "PNG イメージファイル", "TVipsPicture", "PNG画像"},
+                  {"gif", "GIF イメージファイル", "TVipsPicture", "GIF画像"},
+                  {"tif", "TIFF イメージファイル", "TVipsPicture", "TIFF画像"},
+                  {"tiff", "TIFF イメージファイル", "TVipsPicture", "TIFF画像"},
+                  {"webp", "WebP イメージファイル", "TVipsPicture", "WebP画像"},
+                  {"heic", "HEIF イメージファイル", "TVipsPicture", "HEIF画像"},
+                  {"heif", "HEIF イメージファイル", "TVipsPicture", "HEIF画像"},
+                  {"avif", "AVIF イメージファイル", "TVipsPicture", "AVIF画像"}};
   const TFileFormatsList& list = TFileFormatsList::Instance();
   ASSERT_EQ(list.Entries().size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -304,6 +314,7 @@ TEST(TFileFormatsList, ProgramListHoldsEveryFormatInOrderAndFindsByLowerCasedExt
     EXPECT_EQ(entry.extension, expected[i].extension);
     EXPECT_EQ(entry.description, expected[i].description);
     EXPECT_STREQ(entry.factory(PictureDecodeSettings{})->ClassName(), expected[i].className);
+    EXPECT_EQ(entry.filterName, expected[i].filterName);
     EXPECT_EQ(list.Find(entry.extension), &entry);
   }
   EXPECT_EQ(list.Find("BMP"), list.Find("bmp"));
@@ -312,6 +323,10 @@ TEST(TFileFormatsList, ProgramListHoldsEveryFormatInOrderAndFindsByLowerCasedExt
   EXPECT_EQ(list.Find("bmpx"), nullptr);
   EXPECT_EQ(list.Find(""), nullptr);
   EXPECT_EQ(list.Find("ＢＭＰ"), nullptr);  // only A to Z change case
+  EXPECT_EQ(list.OpenDialogFilter(),
+            "すべての画像|*.bmp;*.jpeg;*.jpg;*.png;*.gif;*.tif;*.tiff;*.webp;*.heic;*.heif;*.avif|"
+            "BMP画像|*.bmp|JPEG画像|*.jpeg;*.jpg|PNG画像|*.png|GIF画像|*.gif|TIFF画像|*.tif;*.tiff|"
+            "WebP画像|*.webp|HEIF画像|*.heic;*.heif|AVIF画像|*.avif|すべてのファイル|*.*");
 }
 
 TEST(TFileFormatsList, TakesRegistrationsAndFindsTheLatestFirst) {
