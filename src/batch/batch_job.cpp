@@ -7,7 +7,7 @@
 #include <new>
 
 #include "batch_options.h"
-#include "mosaic/conversion.h"
+#include "mosaic/fitted_conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "mosaic/palette_file.h"
@@ -79,6 +79,8 @@ JobSettings JobSettingsOf(const BatchOptions& options) {
   settings.blocks = {options.blockWidth, options.blockHeight};
   settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
   settings.mosaicBitsPerPixel = options.bitsPerPixel;
+  settings.advanced.picture.fit = options.fit;
+  settings.advanced.picture.keepOrientation = options.keepOrientation;
   settings.advanced.conversion = options.conversion;
   settings.advanced.stock = options.stock;
   return settings;
@@ -102,19 +104,33 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   StageClock clock;
 
   SourcePicture form2;
-  LoadSourcePicture(form2, options.picture);
+  PictureDecodeSettings decode;
+  decode.viewFileRows = true;  // the picture is read once, by the conversion
+  decode.keepOrientation = settings.advanced.picture.keepOrientation;
+  SourcePictureLoad load(form2, options.picture, decode);
   const double loadSeconds = clock.Lap();
 
+  // No mosaic bitmap: nothing shows it, and its file is painted from the grid and the palette. A JPEG
+  // picture is converted band by band as its rows are decoded.
   MosaicGrid grid;
-  TBitmap mosaic;
-  mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
-  ConvertToMosaic(*SourceBitmap(form2), settings.palette, grid, mosaic, nullptr,
-                  settings.advanced.conversion);
+  const FitSettings& fit = settings.advanced.picture.fit;
+  if (fit.keepSize) {
+    ConvertToGrid(*SourceBitmap(form2), settings.palette, grid, load.Rows(), settings.advanced.conversion);
+    load.Finish();
+  } else {
+    // Resampling reads the whole picture: it waits for the decoder.
+    load.Finish();
+    TBitmap mosaic;
+    mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
+    ConvertFittedPicture(*SourceBitmap(form2), fit, settings.palette, grid, mosaic, nullptr,
+                         settings.advanced.conversion);
+  }
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
-  SaveMosaic(options.name, grid, mosaic, ReportSettingsOf(settings),
+  SaveMosaic(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel),
+             ReportSettingsOf(settings),
              errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   if (!options.savePaletteFile.empty())
     SavePaletteFile(options.savePaletteFile, settings.palette, settings.labels);

@@ -63,6 +63,21 @@ constexpr std::pair<const char*, Diffusion> kDiffusions[] = {{"classic", Diffusi
                                                              {"atkinson", Diffusion::kAtkinson},
                                                              {"sierra-lite", Diffusion::kSierraLite},
                                                              {"none", Diffusion::kNone}};
+// "WxH" (or "WXH") into the fit settings' size.
+void ParseSize(const std::string& text, const std::string& what, FitSettings& fit) {
+  const std::size_t cross = text.find_first_of("xX");
+  if (cross == std::string::npos) throw UsageError(what + ": expected WxH, got \"" + text + "\"");
+  fit.width = ParseNumber(std::string_view(text).substr(0, cross), 1, kMaxFitWidth, what + " width");
+  fit.height = ParseNumber(std::string_view(text).substr(cross + 1), 1, kMaxFitHeight, what + " height");
+  fit.keepSize = false;
+}
+
+FitMode ParseFitMode(const std::string& text, const std::string& what) {
+  if (text == "stretch") return FitMode::kStretch;
+  if (text == "cover") return FitMode::kCover;
+  if (text == "contain") return FitMode::kContain;
+  throw UsageError(what + ": expected stretch, cover or contain, got \"" + text + "\"");
+}
 
 }  // namespace
 
@@ -139,6 +154,15 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--stock") {
       const auto [entry, text] = ParseEntryAssignment(value(), 0, argument);
       options.stock[entry] = ParseNumber(text, 0, std::numeric_limits<int>::max(), argument);
+    } else if (argument == "--size") {
+      ParseSize(value(), argument, options.fit);
+    } else if (argument == "--fit") {
+      options.fit.mode = ParseFitMode(value(), argument);
+    } else if (argument == "--margin") {
+      options.fit.marginEntry = ParseNumber(value(), 0, 7, argument);
+    } else if (argument == "--keep-orientation") {
+      noValue();
+      options.keepOrientation = true;
     } else if (argument == "--timings") {
       noValue();
       options.timings = true;
@@ -167,8 +191,9 @@ std::string BatchUsage() {
     return "(default " + std::to_string(defaultValue) + ", 0.." + std::to_string(maximum) + ")";
   };
   return "Usage: mozenta-batch [options] PICTURE NAME\n"
-         "Converts PICTURE (BMP or JPEG, chosen by its extension) into a mosaic of eight colours and saves\n"
-         "NAME.txt (block chart), NAME.csv (sheet counts per block) and NAME.bmp (the mosaic).\n"
+         "Converts PICTURE (BMP, JPEG, PNG, GIF, TIFF, WebP, HEIF or AVIF, chosen by its extension) into a\n"
+         "mosaic of eight colours and saves NAME.txt (block chart), NAME.csv (sheet counts per block) and\n"
+         "NAME.bmp (the mosaic).\n"
          "\n"
          "  --block-width N    cells side by side in one block " +
          range(kDefaultBlockWidth, kMaxBlockWidth) +
@@ -193,6 +218,14 @@ std::string BatchUsage() {
          "  --save-palette FILE\n"
          "                     also write the palette in force as a GIMP palette\n"
          "  --stock I=N        N sheets of entry I (0..7) on hand: a shortfall is printed on stderr\n"
+         "  --size WxH         fit the picture to W x H cells (W 1..2000, H 1..20000); without it every\n"
+         "                     pixel is one cell\n"
+         "  --fit MODE         how --size fits: stretch (the aspect ratio ignored), cover (every cell "
+         "filled,\n"
+         "                     the excess cut equally from both sides; the default) or contain (the whole\n"
+         "                     picture, centred between margins)\n"
+         "  --margin I         the palette entry of the margins of contain (0..7, default 7)\n"
+         "  --keep-orientation the rows of a photo as stored, not turned upright by its EXIF orientation\n"
          "  --timings          print the seconds spent loading, converting and saving on stderr\n"
          "  --help, --version\n";
 }

@@ -11,6 +11,7 @@
 #include "mosaic/block_settings.h"
 #include "mosaic/conversion_options.h"
 #include "mosaic/sheet_stock.h"
+#include "picture/picture_fit.h"
 
 namespace mozenta {
 
@@ -33,6 +34,9 @@ struct BatchOptions {
   std::string paletteFile;      // loaded before --color and --label apply
   std::string savePaletteFile;  // the palette in force, written as well
   SheetStock stock;
+  // The picture: fitted to a size in cells (--size, --fit, --margin), turned upright unless kept as stored.
+  FitSettings fit;
+  bool keepOrientation = false;
   bool timings = false;
   bool help = false;
   bool version = false;

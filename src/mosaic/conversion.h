@@ -9,6 +9,7 @@
 #include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
+#include "picture/rows_ready.h"
 
 namespace mozenta {
 
@@ -27,5 +28,11 @@ using SizeCaptionsHandler =
 // the pixel on the right and a third to the pixel below, and match by the top four bits of each channel.
 void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
                      const SizeCaptionsHandler& showSize = nullptr, const ConversionOptions& options = {});
+
+// The same conversion into the grid alone, for a job that shows no mosaic: its bitmap file is written from
+// the grid and the palette. Each source row is read once `sourceReady` (when given) has it, so the
+// conversion can follow a decoder that is still filling the source.
+void ConvertToGrid(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
+                   const RowsReady* sourceReady = nullptr, const ConversionOptions& options = {});
 
 }  // namespace mozenta

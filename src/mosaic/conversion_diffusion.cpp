@@ -105,7 +105,7 @@ class IndexStrip {
   IndexStrip(const ConversionJob& job) : job_(job), rows_(kRows * static_cast<std::size_t>(job.width)) {}
   std::uint8_t* Row(int y) { return rows_.data() + static_cast<std::size_t>(y % kRows) * job_.width; }
 
-  // Writes rows first..last − 1, all in one strip, into the grid and the mosaic.
+  // Writes rows first..last − 1, all in one strip, into the grid and the mosaic (MosaicBytes 0: none).
   template <int MosaicBytes>
   void Flush(int first, int last, const std::uint32_t* pixels) {
     const int count = last - first;
@@ -115,9 +115,10 @@ class IndexStrip {
     } else {
       WriteColumns<1>(first, count);
     }
+    if constexpr (MosaicBytes == 0) return;  // a job without a mosaic bitmap
     for (int r = 0; r < count; ++r) {
       const std::uint8_t* indices = Row(first + r);
-      std::uint8_t* out = job_.mosaic.ScanLineForWrite(first + r);
+      std::uint8_t* out = job_.mosaic->ScanLineForWrite(first + r);
       for (int x = 0; x < width; ++x) {
         const std::uint32_t pixel = pixels[indices[x]];
         if constexpr (MosaicBytes == 4) {
@@ -344,10 +345,11 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine,
 
 template <typename Shape, typename Nearest>
 void ConvertWith(const ConversionJob& job, bool serpentine, Nearest nearest) {
-  SourceRows rows(job.source, job.width, kBand);
-  ForPixelLayout(rows.Step(), job.mosaic.BitsPerPixel(), [&]<int kSourceStep, int kMosaicBytes>() {
-    ConvertAllRows<Shape, kSourceStep, kMosaicBytes>(rows, job, serpentine, nearest);
-  });
+  SourceRows rows(job.source, job.width, kBand, job.sourceReady);
+  ForPixelLayout(rows.Step(), job.mosaic != nullptr ? job.mosaic->BitsPerPixel() : 0,
+                 [&]<int kSourceStep, int kMosaicBytes>() {
+                   ConvertAllRows<Shape, kSourceStep, kMosaicBytes>(rows, job, serpentine, nearest);
+                 });
 }
 
 template <typename Nearest>

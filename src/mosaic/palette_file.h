@@ -45,8 +45,8 @@ void LoadPaletteFile(const std::string& fileName, Palette& palette, ColorLabels&
 // as a space, so that the file stays readable.
 std::string PaletteFileText(const Palette& palette, const ColorLabels& labels, std::string_view name);
 
-// Writes that file, named after the file's name without its folder and extension; failures are
-// EInOutError as for the reports.
+// Writes that file, named after the file's name without its folder and extension, in place of any earlier
+// one only once complete; failures are EInOutError as for the reports.
 void SavePaletteFile(const std::string& fileName, const Palette& palette, const ColorLabels& labels);
 
 }  // namespace mozenta

@@ -6,12 +6,14 @@
 #include "application_setup.h"
 #include "error_handler.h"
 #include "mosaic/block_settings.h"
-#include "mosaic/conversion.h"
+#include "mosaic/fitted_conversion.h"
 #include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
 #include "picture/source_picture.h"
 #include "source_window.h"
+#include "system_locale.h"
+#include "window_system.h"
 
 namespace mozenta {
 namespace {
@@ -43,6 +45,8 @@ SpinEdit* MakeSpinEdit(QWidget* parent, const char* name, const char* hint, QRec
   edit->setToolTip(QString::fromUtf8(hint));
   edit->SetRange(0, maximum);
   edit->SetValue(value);
+  // What the user types follows the session's locale, not the Japanese one of Qt's dialogs.
+  edit->setLocale(SessionLocale());
   return edit;
 }
 
@@ -59,7 +63,7 @@ const char* const kBlockHeightHint = "1つのブロックの縦の枚数を設�
 
 MainWindow::MainWindow()
     : DesignedWindow(QStringLiteral("Mozenta ver2.0"), QSize(509, 105)),
-      openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter),
+      openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), OpenDialogFilter()),
       saveDialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter) {
   setObjectName(QStringLiteral("Form1"));
 
@@ -134,6 +138,7 @@ JobSettings MainWindow::CurrentSettings() const {
 
 void MainWindow::OnLoadClicked() {
   if (!openDialog.Execute(this)) return;
+  LetWindowSystemRepaint(openDialog.LastBounds());
   // The source window is on screen before the file is read, so it shows also when reading fails.
   sourceWindow_->MoveTo(0, 100);
   sourceWindow_->ShowInFront();
@@ -145,11 +150,13 @@ void MainWindow::OnConvertClicked() {
   // However the palette dialog was closed, the conversion runs: "実行" has copied the check boxes into
   // the enable flags, the close box has left them as they were.
   paletteDialog_->ShowModal();
+  LetWindowSystemRepaint(paletteDialog_->frameGeometry());
   mosaicWindow_->TakeDisplayDepth();
-  TBitmap& mosaic = mosaicWindow_->Mosaic();
   const JobSettings settings = CurrentSettings();
-  ConvertToMosaic(
-      RequireBitmap(sourceWindow_->picture.all1), settings.palette, mosaicWindow_->Grid(), mosaic,
+  TBitmap& mosaic = mosaicWindow_->Mosaic();
+  ConvertFittedPicture(
+      RequireBitmap(sourceWindow_->picture.all1), settings.advanced.picture.fit, settings.palette,
+      mosaicWindow_->Grid(), mosaic,
       [this](const std::string& widthCaption, const std::string& heightCaption) {
         SetCaption(widthLabel, QString::fromStdString(widthCaption));
         SetCaption(heightLabel, QString::fromStdString(heightCaption));
@@ -168,6 +175,7 @@ void MainWindow::OnExitClicked() {
 
 void MainWindow::OnSaveClicked() {
   if (!saveDialog.Execute(this)) return;
+  LetWindowSystemRepaint(saveDialog.LastBounds());
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   const JobSettings settings = CurrentSettings();
   SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(),

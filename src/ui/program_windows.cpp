@@ -1,6 +1,7 @@
 #include "program_windows.h"
 
 #include "color_panel.h"
+#include "fit_panel.h"
 
 namespace mozenta {
 
@@ -12,6 +13,12 @@ ProgramWindows::ProgramWindows()
       advancedSettingsWindow(std::make_unique<AdvancedSettingsWindow>()) {
   mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog, *advancedSettingsWindow);
   advancedSettingsWindow->AddPanel(new ColorPanel(*paletteDialog));
+  advancedSettingsWindow->AddPanel(new FitPanel(
+      {[this] {
+         const TBitmap* picture = SourceBitmap(sourceWindow->picture);
+         return picture ? QSize(picture->Width(), picture->Height()) : QSize();
+       },
+       [this] { return paletteDialog->ColorPalette(); }, [this] { return paletteDialog->Labels(); }}));
 }
 
 }  // namespace mozenta

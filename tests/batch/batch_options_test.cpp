@@ -13,6 +13,10 @@ TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
   EXPECT_EQ(options.blockHeight, 100);
   EXPECT_FALSE(options.byColumns);
   EXPECT_EQ(options.bitsPerPixel, 32);
+  EXPECT_TRUE(options.fit.keepSize);
+  EXPECT_EQ(options.fit.mode, FitMode::kCover);
+  EXPECT_EQ(options.fit.marginEntry, 7);
+  EXPECT_FALSE(options.keepOrientation);
   for (int i = 0; i < 8; ++i) {
     EXPECT_FALSE(options.colors[i]);
     EXPECT_FALSE(options.disabled[i]);
@@ -48,7 +52,13 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
                                                   "--save-palette=b.gpl",
                                                   "--stock",
                                                   "0=12",
-                                                  "--stock=7=2147483647"});
+                                                  "--stock=7=2147483647",
+                                                  "--size",
+                                                  "2000X20000",
+                                                  "--fit=contain",
+                                                  "--margin",
+                                                  "0",
+                                                  "--keep-orientation"});
   EXPECT_EQ(options.blockWidth, 0);
   EXPECT_EQ(options.blockHeight, 480);
   EXPECT_TRUE(options.byColumns);
@@ -68,6 +78,12 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.stock[0], 12);
   EXPECT_EQ(options.stock[7], 2147483647);
   EXPECT_FALSE(options.stock[3]);
+  EXPECT_FALSE(options.fit.keepSize);
+  EXPECT_EQ(options.fit.width, 2000);
+  EXPECT_EQ(options.fit.height, 20000);
+  EXPECT_EQ(options.fit.mode, FitMode::kContain);
+  EXPECT_EQ(options.fit.marginEntry, 0);
+  EXPECT_TRUE(options.keepOrientation);
   EXPECT_EQ(options.picture, "in.jpg");
   EXPECT_EQ(options.name, "out");
 }
@@ -94,7 +110,7 @@ TEST_P(RefusedCommandLines, AreUsageErrors) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedCommandLines,
-    ::testing::Values(BadCommandLine{"UnknownOption", {"--size", "3", "a.bmp", "b"}},
+    ::testing::Values(BadCommandLine{"UnknownOption", {"--zoom", "3", "a.bmp", "b"}},
                       BadCommandLine{"MissingName", {"a.bmp"}},
                       BadCommandLine{"ThreeNames", {"a.bmp", "b", "c"}},
                       BadCommandLine{"WidthAboveRange", {"--block-width", "641", "a.bmp", "b"}},
@@ -116,7 +132,14 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCommandLine{"PaletteWithoutName", {"--palette=", "a.bmp", "b"}},
                       BadCommandLine{"StockNegative", {"--stock", "1=-5", "a.bmp", "b"}},
                       BadCommandLine{"StockOfEntryEight", {"--stock", "8=5", "a.bmp", "b"}},
-                      BadCommandLine{"StockWithoutCount", {"--stock", "3=", "a.bmp", "b"}}),
+                      BadCommandLine{"StockWithoutCount", {"--stock", "3=", "a.bmp", "b"}},
+                      BadCommandLine{"SizeWithoutHeight", {"--size", "400", "a.bmp", "b"}},
+                      BadCommandLine{"SizeOfNoCells", {"--size", "0x300", "a.bmp", "b"}},
+                      BadCommandLine{"SizeWiderThanTheGrid", {"--size", "2001x1", "a.bmp", "b"}},
+                      BadCommandLine{"SizeTallerThanTheGrid", {"--size", "1x20001", "a.bmp", "b"}},
+                      BadCommandLine{"UnknownFit", {"--fit", "fill", "a.bmp", "b"}},
+                      BadCommandLine{"MarginEntryEight", {"--margin", "8", "a.bmp", "b"}},
+                      BadCommandLine{"KeepOrientationWithValue", {"--keep-orientation=1", "a.bmp", "b"}}),
     [](const ::testing::TestParamInfo<BadCommandLine>& info) { return info.param.name; });
 
 TEST(ParseBatchOptions, HelpAndVersionNeedNoNames) {

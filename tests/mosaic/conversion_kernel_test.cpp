@@ -93,9 +93,9 @@ class ConvertKernels : public ::testing::TestWithParam<KernelCase> {
       GTEST_SKIP() << "no AVX2 kernel on this build or processor";
   }
 
-  // Converts a random picture of this size with the kernel under test, twice into the same mosaic and grid,
-  // and compares grid and mosaic bytes with the step-by-step conversion; cells outside the picture stay as
-  // they were.
+  // Converts a random picture of this size with the kernel under test, twice into the same grid (the second
+  // time without a mosaic), and compares grid and mosaic bytes with the step-by-step conversion; cells
+  // outside the picture stay as they were.
   void ExpectStepByStepResult(std::mt19937& random, int width, int height) {
     SCOPED_TRACE(::testing::Message() << width << " x " << height);
     const Palette palette = RandomPalette(random);
@@ -117,7 +117,7 @@ class ConvertKernels : public ::testing::TestWithParam<KernelCase> {
     for (int repeat = 0; repeat < 2; ++repeat) {
       for (int x = 0; x < MarginColumns(columns); ++x)
         std::fill_n(grid_.Cells() + MosaicGrid::Offset(x, 0), MarginRows(rows), kUntouched);
-      GetParam().kernel({source, palette, tables, grid_, mosaic, columns, rows});
+      GetParam().kernel({source, palette, tables, grid_, repeat == 0 ? &mosaic : nullptr, columns, rows});
       ASSERT_EQ(GridCells(grid_, columns, rows), expected) << "source depth " << source.BitsPerPixel();
       for (int x = 0; x < MarginColumns(columns); ++x) {
         for (int y = 0; y < MarginRows(rows); ++y) {
@@ -202,7 +202,7 @@ TEST_P(ConvertDiffusing, MatchesTheCellAtATimeConversion) {
   const ConversionOptions& options = GetParam().options;
   const bool perceptual = options.match == ColorMatch::kPerceptual;
   std::mt19937 random(99);
-  MosaicGrid grid, expectedGrid;
+  MosaicGrid grid, expectedGrid, gridOnly;
   const std::pair<int, int> sizes[] = {{1, 1},  {1, 9},   {9, 1},  {2, 2},   {3, 5},    {4, 17},
                                        {17, 4}, {33, 31}, {2, 33}, {64, 18}, {1999, 3}, {5, 49}};
   for (const auto& [width, height] : sizes) {
@@ -226,9 +226,13 @@ TEST_P(ConvertDiffusing, MatchesTheCellAtATimeConversion) {
     for (int x = 0; x < MarginColumns(width); ++x)
       std::fill_n(grid.Cells() + MosaicGrid::Offset(x, 0), MarginRows(height), kUntouched);
     const auto tables = conversion_internal::BuildTables(palette, mosaic.BitsPerPixel());
-    conversion_internal::ConvertDiffusing({*source, palette, tables, grid, mosaic, width, height}, options);
+    conversion_internal::ConvertDiffusing({*source, palette, tables, grid, &mosaic, width, height}, options);
     ASSERT_EQ(GridCells(grid, width, height), GridCells(expectedGrid, width, height));
     ASSERT_TRUE(Bytes(mosaic) == Bytes(expectedMosaic));
+    // Without a mosaic bitmap (mozenta-batch), the grid alone.
+    conversion_internal::ConvertDiffusing({*source, palette, tables, gridOnly, nullptr, width, height},
+                                          options);
+    ASSERT_EQ(GridCells(gridOnly, width, height), GridCells(expectedGrid, width, height));
     for (int x = 0; x < MarginColumns(width); ++x) {
       for (int y = 0; y < MarginRows(height); ++y) {
         if (x >= width || y >= height) {

@@ -30,6 +30,7 @@ class ScratchFolder {
     std::filesystem::remove_all(path_, ignored);
   }
   std::string operator/(std::string_view name) const { return (path_ / name).string(); }
+  std::string Path() const { return path_.string(); }
 
  private:
   std::filesystem::path path_;

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTest>
+#include <QTreeView>
 
 #include "support/modal_answerer.h"
 #include "support/printing.h"
@@ -17,7 +21,7 @@ namespace {
 
 struct FilterCase {
   const char* name;
-  const char* filter;
+  std::string filter;
   std::vector<FilterEntry> entries;
 };
 
@@ -34,12 +38,17 @@ TEST_P(ParseFilterTest, SplitsDescriptionsAndPatterns) {
 INSTANTIATE_TEST_SUITE_P(
     Filters, ParseFilterTest,
     ::testing::Values(FilterCase{"OpenDialog",
-                                 kOpenDialogFilter,
-                                 {{"すべての画像", "*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.pic;*.q0;*.mag"},
+                                 OpenDialogFilter(),
+                                 {{"すべての画像",
+                                   "*.bmp;*.jpeg;*.jpg;*.png;*.gif;*.tif;*.tiff;*.webp;*.heic;*.heif;*.avif"},
                                   {"BMP画像", "*.bmp"},
-                                  {"JPEG画像", "*.jpg;*.jpeg"},
+                                  {"JPEG画像", "*.jpeg;*.jpg"},
+                                  {"PNG画像", "*.png"},
                                   {"GIF画像", "*.gif"},
-                                  {"TIFF画像", "*.tif"},
+                                  {"TIFF画像", "*.tif;*.tiff"},
+                                  {"WebP画像", "*.webp"},
+                                  {"HEIF画像", "*.heic;*.heif"},
+                                  {"AVIF画像", "*.avif"},
                                   {"すべてのファイル", "*.*"}}},
                       FilterCase{"SaveDialog", kSaveDialogFilter, {{"モザイク画", "*txt;*.bmp;*.csv"}}},
                       FilterCase{"Empty", "", {}},
@@ -64,8 +73,8 @@ class FileDialogTest : public ::testing::Test {
   ModalAnswerer answers_;
 };
 
-TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
-  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
+TEST_F(FileDialogTest, OpenDialogOffersEveryFormatAndAcceptsAMissingFile) {
+  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), OpenDialogFilter());
   QStringList filters;
   QString selectedFilter;
   answers_.Then([&](QWidget* widget) {
@@ -78,18 +87,22 @@ TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
     ChooseFile(PathOf("missing.bmp"))(widget);
   });
   ASSERT_TRUE(dialog.Execute(nullptr));
-  ASSERT_EQ(filters.size(), 6);
-  EXPECT_EQ(filters[0], QString::fromUtf8("すべての画像 (*.bmp *.jpg *.jpeg *.gif *.tif *.pic *.q0 *.mag)"));
-  EXPECT_EQ(filters[5], QString::fromUtf8("すべてのファイル (*)"));
+  ASSERT_EQ(filters.size(), 10);
+  EXPECT_EQ(filters[0],
+            QString::fromUtf8("すべての画像 (*.bmp *.jpeg *.jpg *.png *.gif *.tif *.tiff *.webp *.heic "
+                              "*.heif *.avif)"));
+  EXPECT_EQ(filters[9], QString::fromUtf8("すべてのファイル (*)"));
   EXPECT_EQ(selectedFilter, QString::fromUtf8("すべての画像"))
       << "the first entry the first time, patterns hidden";
   EXPECT_EQ(dialog.FileName(), Local(PathOf("missing.bmp")));
   EXPECT_EQ(dialog.FilterIndex(), 1);
 }
 
+// The second showing also lists the folder with every column wide enough for its entries.
 TEST_F(FileDialogTest, OpenDialogRemembersEntryAndPathOfTheLastChoiceOnly) {
-  Touch("photo.jpg");
-  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
+  folder_.Write("photo.jpg", QByteArray(360054, 'x'));
+  ASSERT_TRUE(QDir().mkdir(PathOf("folder")));
+  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), OpenDialogFilter());
   QString secondFilter, secondFile, thirdFilter;
   answers_
       .Then([&](QWidget* widget) {
@@ -101,6 +114,13 @@ TEST_F(FileDialogTest, OpenDialogRemembersEntryAndPathOfTheLastChoiceOnly) {
         auto* files = qobject_cast<QFileDialog*>(widget);
         secondFilter = files->selectedNameFilter();
         secondFile = files->selectedFiles().value(0);
+        auto* list = files->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) == 2; }));
+        for (int column = 1; column <= 3; ++column)
+          EXPECT_GE(list->header()->sectionSize(column),
+                    static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column))
+              << column;
         files->selectNameFilter(files->nameFilters()[5]);
         CancelDialog(widget);
       })
@@ -132,6 +152,7 @@ TEST_F(FileDialogTest, SaveDialogAsksBeforeReplacingTheChosenNameOnly) {
         ASSERT_NE(files, nullptr);
         EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
         filters = files->nameFilters();
+        if (QWidget* focus = files->focusWidget()) focus->clearFocus();  // else the name stays as typed
         files->selectFile(PathOf("pic.bmp"));
         QMetaObject::invokeMethod(files, "accept");  // asks, and hears "no"
         openAfterNo = files->isVisible();
