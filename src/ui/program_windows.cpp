@@ -12,13 +12,13 @@ ProgramWindows::ProgramWindows()
       paletteDialog(std::make_unique<PaletteDialog>()),
       advancedSettingsWindow(std::make_unique<AdvancedSettingsWindow>()) {
   mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog, *advancedSettingsWindow);
-  advancedSettingsWindow->AddPanel(new ColorPanel(*paletteDialog));
   advancedSettingsWindow->AddPanel(new FitPanel(
       {[this] {
          const TBitmap* picture = SourceBitmap(sourceWindow->picture);
          return picture ? QSize(picture->Width(), picture->Height()) : QSize();
        },
        [this] { return paletteDialog->ColorPalette(); }, [this] { return paletteDialog->Labels(); }}));
+  advancedSettingsWindow->AddPanel(new ColorPanel(*paletteDialog));
 }
 
 }  // namespace mozenta
