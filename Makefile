@@ -5,11 +5,12 @@ RELEASE_DIR := build/release
 PACKAGE_DIR := build/package
 PREFIX ?= /usr/local
 
-.PHONY: deps build run test test-asan fuzz-smoke bench demo install package help
+.PHONY: deps build run test test-portable test-asan fuzz-smoke bench demo install package help
 
 help:
 	@echo "make run        build and open Mozenta"
 	@echo "make test       build and run every test"
+	@echo "make test-portable  run every test again with the portable kernels forced (MOZENTA_FORCE_PORTABLE=1)"
 	@echo "make test-asan  run the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 	@echo "make fuzz-smoke run every fuzz target for a short fixed time (clang, sanitizers)"
 	@echo "make bench      run the benchmarks"
@@ -35,6 +36,11 @@ run: build
 
 test: build
 	ctest --preset release
+
+# The same suite with the vector kernels switched off at run time: the portable kernels carry every golden
+# file and assertion on their own.
+test-portable: build
+	MOZENTA_FORCE_PORTABLE=1 ctest --preset release
 
 test-asan: deps build/asan/build.ninja
 	cmake --build --preset asan

@@ -1,5 +1,6 @@
 // The conversion of the largest mosaic (2000 × 20000 cells) from a 24-bit photo-like picture into a 32-bit
-// mosaic, against a plain copy of the same bytes as the yardstick.
+// mosaic, against a plain copy of the same bytes as the yardstick. MOZENTA_FORCE_PORTABLE=1 measures the
+// portable kernel, as on processors without AVX2.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 #include <string>
 
 #include "mosaic/conversion.h"
-#include "mosaic/conversion_kernel.h"
+#include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "photo_like.h"
 
@@ -56,37 +57,35 @@ double HugePageShare(const void* address) {
   return -1;
 }
 
+// The program's one grid, as the windows keep it.
+MosaicGrid& Grid() {
+  static MosaicGrid* grid = new MosaicGrid;
+  return *grid;
+}
+
 // Buffers reused between iterations, as in repeated conversions.
 void BM_ConvertReused(benchmark::State& state) {
-  ResetPalette();
+  const Palette palette;
   const TBitmap& source = Source();
   TBitmap mosaic;
-  ConvertToMosaic(source, mosaic);
+  ConvertToMosaic(source, palette, Grid(), mosaic);
   for (auto _ : state) {
-    ConvertToMosaic(source, mosaic);
+    ConvertToMosaic(source, palette, Grid(), mosaic);
     benchmark::DoNotOptimize(mosaic.StoredBytes().data());
   }
   SetCellCounters(state);
 }
 BENCHMARK(BM_ConvertReused)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The same with the portable kernel, as on processors without AVX2.
-void BM_ConvertReusedPortable(benchmark::State& state) {
-  conversion_internal::UseKernel(conversion_internal::Kernel::kPortable);
-  BM_ConvertReused(state);
-  conversion_internal::UseKernel(conversion_internal::Kernel::kFastest);
-}
-BENCHMARK(BM_ConvertReusedPortable)->Unit(benchmark::kMillisecond)->UseRealTime();
-
 // A fresh mosaic every time, as in the first conversion: includes the first touch of its memory, which
 // huge pages keep cheap (huge_page_share: the part of the mosaic's store they back).
 void BM_ConvertFreshMosaic(benchmark::State& state) {
-  ResetPalette();
+  const Palette palette;
   const TBitmap& source = Source();
   double hugePageShare = 0;
   for (auto _ : state) {
     TBitmap mosaic;
-    ConvertToMosaic(source, mosaic);
+    ConvertToMosaic(source, palette, Grid(), mosaic);
     benchmark::DoNotOptimize(mosaic.StoredBytes().data());
     state.PauseTiming();
     hugePageShare = HugePageShare(mosaic.StoredBytes().data());

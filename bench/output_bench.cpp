@@ -1,6 +1,7 @@
 // The save of the largest mosaic (2000 × 20000 cells): the chart and counts reports with one-character
 // labels (about 80 MB) and the 32-bit bitmap file (160 MB), each against plain buffered writes of the same
-// number of bytes to the same files.
+// number of bytes to the same files. MOZENTA_FORCE_PORTABLE=1 measures the portable kernels, as on
+// processors without AVX2.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "mosaic/color_grid.h"
-#include "mosaic/palette.h"
-#include "mosaic/report_cells.h"
-#include "mosaic/save_mosaic.h"
+#include "mosaic/block_walk.h"
+#include "mosaic/mosaic_bitmap_file.h"
+#include "mosaic/mosaic_grid.h"
+#include "mosaic/report_writer.h"
 
 namespace mozenta {
 namespace {
@@ -47,22 +48,22 @@ const std::string& Folder() {
   return folder.Path();
 }
 
-void FillGrid() {
-  static const bool filled = [] {
-    MaxX = kWidth - 1;
-    MaxY = kHeight - 1;
+// The largest mosaic's grid, of random cells.
+const MosaicGrid& Grid() {
+  static const MosaicGrid* grid = [] {
+    auto* filled = new MosaicGrid;
+    filled->SetLimits(kWidth - 1, kHeight - 1);
     std::mt19937 random(7);
     for (int x = 0; x < kWidth; ++x)
       for (int y = 0; y < kHeight; ++y)
-        SetGridCell(x, y, static_cast<std::uint8_t>(random() % 8));
-    return true;
+        filled->SetCell(x, y, static_cast<std::uint8_t>(random() % 8));
+    return filled;
   }();
-  benchmark::DoNotOptimize(filled);
+  return *grid;
 }
 
 const TBitmap& Mosaic() {
   static TBitmap* mosaic = [] {
-    ResetPalette();
     auto* bitmap = new TBitmap;
     bitmap->SetSize(kWidth, kHeight);
     for (auto& byte : bitmap->StoredBytesForWrite())
@@ -109,43 +110,47 @@ void SetByteCounters(benchmark::State& state, std::size_t bytes) {
 }
 
 void BM_WriteReports(benchmark::State& state) {
-  FillGrid();
+  const MosaicGrid& grid = Grid();
   SilentGauge gauge;
   const ReportSettings settings;  // 40 × 100 blocks, the default one-character labels
   const std::string chart = Folder() + "/mosaic.txt";
   for (auto _ : state)
-    WriteReportByRows(chart, settings, gauge);
+    WriteReports(chart, grid, settings, gauge);
   SetByteCounters(state, SizeOf(chart) + SizeOf(Folder() + "/mosaic.csv"));
 }
 BENCHMARK(BM_WriteReports)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The other block order: block columns outer.
 void BM_WriteReportsByColumns(benchmark::State& state) {
-  FillGrid();
+  const MosaicGrid& grid = Grid();
   SilentGauge gauge;
-  const ReportSettings settings;
+  const ReportSettings settings{{}, BlockOrder::kByColumns};
   const std::string chart = Folder() + "/mosaic.txt";
   for (auto _ : state)
-    WriteReportByColumns(chart, settings, gauge);
+    WriteReports(chart, grid, settings, gauge);
   SetByteCounters(state, SizeOf(chart) + SizeOf(Folder() + "/mosaic.csv"));
 }
 BENCHMARK(BM_WriteReportsByColumns)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The same reports with the cell lines written by the portable code, where the vector kernel would apply.
-void BM_WriteReportsPortableCells(benchmark::State& state) {
-  report_internal::UseCellKernel(report_internal::CellKernel::kPortable);
-  BM_WriteReports(state);
-  report_internal::UseCellKernel(report_internal::CellKernel::kFastest);
+// The walk alone, with no writer: what counting every block's cells costs the reports.
+void BM_WalkTheBlocks(benchmark::State& state) {
+  const MosaicGrid& grid = Grid();
+  SilentGauge gauge;
+  const BlockLayout layout = LayOutBlocks(grid, BlockSettings{}, BlockOrder::kByRows);
+  for (auto _ : state)
+    ForEachBlock(grid, layout, {}, gauge);
+  state.counters["ns_per_cell"] =
+      benchmark::Counter(static_cast<double>(kWidth) * kHeight * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_WriteReportsPortableCells)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WalkTheBlocks)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Writes as many bytes as the two reports hold, to files of the same names, with `write` (a yardstick).
 template <typename Writer>
 void WriteTheReportBytesWith(benchmark::State& state, Writer write) {
-  FillGrid();
   SilentGauge gauge;
   const std::string chart = Folder() + "/mosaic.txt", counts = Folder() + "/mosaic.csv";
-  WriteReportByRows(chart, ReportSettings{}, gauge);
+  WriteReports(chart, Grid(), ReportSettings{}, gauge);
   const std::size_t chartBytes = SizeOf(chart), countsBytes = SizeOf(counts);
   for (auto _ : state) {
     write(chart, chartBytes);

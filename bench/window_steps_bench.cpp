@@ -209,7 +209,6 @@ BENCHMARK(BM_WindowsConvert)->Apply(Cold);
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  mozenta::RegisterJpegFormats();
   mozenta::JapaneseSystemLocale japanese;
   mozenta::ErrorReportingApplication application(argc, argv);
   japanese.End();

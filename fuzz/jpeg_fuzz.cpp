@@ -12,12 +12,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace mozenta;
   InputFile file = InputFile::FromBytes(std::vector<std::uint8_t>(data, data + size));
-  TJPEGImage picture;
+  TJPEGImage picture(size % 2 == 0 ? 32 : 8);
   try {
     picture.LoadFromFile(file);
     // Large pictures are legitimate and decoded or refused correctly, only slowly; keep each run short.
     if (static_cast<std::int64_t>(picture.Width()) * picture.Height() > (std::int64_t{1} << 22)) return 0;
-    SetJpegDisplayBitsPerPixel(size % 2 == 0 ? 32 : 8);
     TBitmap bitmap;
     picture.AssignTo(bitmap);
     if (!bitmap.Empty()) bitmap.GetPixel(bitmap.Width() - 1, bitmap.Height() - 1);

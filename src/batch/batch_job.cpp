@@ -7,11 +7,12 @@
 
 #include "batch_options.h"
 #include "mosaic/conversion.h"
+#include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
 #include "picture/errors.h"
-#include "picture/jpeg_image.h"
 #include "picture/source_picture.h"
+#include "project/job_settings.h"
 
 namespace mozenta {
 namespace {
@@ -56,23 +57,23 @@ class TerminalGauge : public ProgressGauge {
   bool visible_ = false;
 };
 
-// The palette and labels the windows would hold after the user's choices in the palette dialog.
-ReportSettings ApplyPaletteOptions(const BatchOptions& options) {
-  ResetPalette();
+// The settings the windows would hold after the user's choices: the palette dialog's colours, flags and
+// labels, the main window's blocks and order.
+JobSettings JobSettingsOf(const BatchOptions& options) {
+  JobSettings settings;
   for (int i = 1; i < kPaletteColors; ++i) {
     if (const auto& color = options.colors[i]) {
-      Palette[i] = {static_cast<std::uint8_t>(color->red >> 4), static_cast<std::uint8_t>(color->green >> 4),
-                    static_cast<std::uint8_t>(color->blue >> 4)};
+      settings.palette.SetEntry(i, PaletteEntryFromColor(PackColor(color->red, color->green, color->blue)));
     }
   }
   for (int i = 0; i < kPaletteColors; ++i)
-    PaletteEnabled[i] = options.disabled[i] ? 0 : 1;
-  ReportSettings settings;
-  settings.blockWidth = options.blockWidth;
-  settings.blockHeight = options.blockHeight;
+    settings.palette.SetEnabled(i, !options.disabled[i]);
   for (int i = 0; i < kPaletteColors; ++i) {
     if (options.labels[i]) settings.labels[i] = *options.labels[i];
   }
+  settings.blocks = {options.blockWidth, options.blockHeight};
+  settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
+  settings.mosaicBitsPerPixel = options.bitsPerPixel;
   return settings;
 }
 
@@ -90,21 +91,22 @@ class StageClock {
 };
 
 void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) {
-  const ReportSettings settings = ApplyPaletteOptions(options);
+  const JobSettings settings = JobSettingsOf(options);
   StageClock clock;
 
   SourcePicture form2;
   LoadSourcePicture(form2, options.picture);
   const double loadSeconds = clock.Lap();
 
+  MosaicGrid grid;
   TBitmap mosaic;
-  mosaic.SetPixelFormat(options.bitsPerPixel);
-  ConvertToMosaic(*SourceBitmap(form2), mosaic);
+  mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
+  ConvertToMosaic(*SourceBitmap(form2), settings.palette, grid, mosaic);
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
-  SaveMosaic(options.name, options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows, settings, mosaic,
+  SaveMosaic(options.name, grid, mosaic, ReportSettingsOf(settings),
              errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   const double saveSeconds = clock.Lap();
 
@@ -120,7 +122,6 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
 
 int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
              bool errIsTerminal) {
-  RegisterJpegFormats();
   BatchOptions options;
   try {
     options = ParseBatchOptions(arguments);
@@ -133,13 +134,13 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
     return kExitSuccess;
   }
   if (options.version) {
-    out << "mozenta-batch 2.0\n";
+    out << "mozenta-batch " MOZENTA_VERSION "\n";
     return kExitSuccess;
   }
   try {
     RunJob(options, err, errIsTerminal);
   } catch (const std::bad_alloc&) {
-    err << WithFinalStop("メモリが足りません") << '\n';
+    err << WithFinalStop(MessageText(MessageId::kOutOfMemory)) << '\n';
     return kExitFailure;
   } catch (const std::exception& e) {
     err << WithFinalStop(e.what()) << '\n';

@@ -74,9 +74,9 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     };
 
     if (argument == "--block-width") {
-      options.blockWidth = ParseNumber(value(), 0, 640, argument);
+      options.blockWidth = ParseNumber(value(), 0, kMaxBlockWidth, argument);
     } else if (argument == "--block-height") {
-      options.blockHeight = ParseNumber(value(), 0, 480, argument);
+      options.blockHeight = ParseNumber(value(), 0, kMaxBlockHeight, argument);
     } else if (argument == "--by-columns") {
       noValue();
       options.byColumns = true;
@@ -125,12 +125,19 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string BatchUsage() {
+  const auto range = [](std::int32_t defaultValue, std::int32_t maximum) {
+    return "(default " + std::to_string(defaultValue) + ", 0.." + std::to_string(maximum) + ")";
+  };
   return "Usage: mozenta-batch [options] PICTURE NAME\n"
          "Converts PICTURE (BMP or JPEG, chosen by its extension) into a mosaic of eight colours and saves\n"
          "NAME.txt (block chart), NAME.csv (sheet counts per block) and NAME.bmp (the mosaic).\n"
          "\n"
-         "  --block-width N    cells side by side in one block (default 40, 0..640)\n"
-         "  --block-height N   cells one above the other in one block (default 100, 0..480)\n"
+         "  --block-width N    cells side by side in one block " +
+         range(kDefaultBlockWidth, kMaxBlockWidth) +
+         "\n"
+         "  --block-height N   cells one above the other in one block " +
+         range(kDefaultBlockHeight, kMaxBlockHeight) +
+         "\n"
          "  --by-columns       list the blocks column by column\n"
          "  --color I=R,G,B    recolour entry I (1..7); the palette keeps the top four bits of each channel\n"
          "  --disable LIST     entries (comma-separated, 0..7) the conversion may not use; entry 0 stays a\n"

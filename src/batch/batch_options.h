@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "mosaic/block_settings.h"
+
 namespace mozenta {
 
 struct BatchColor {
@@ -17,8 +19,8 @@ struct BatchColor {
 struct BatchOptions {
   std::string picture;  // the picture to load, chosen by its extension
   std::string name;     // the name the three output files are derived from
-  std::int32_t blockWidth = 40;
-  std::int32_t blockHeight = 100;
+  std::int32_t blockWidth = kDefaultBlockWidth;
+  std::int32_t blockHeight = kDefaultBlockHeight;
   bool byColumns = false;
   std::array<std::optional<BatchColor>, 8> colors;  // entries 1..7 only
   std::array<bool, 8> disabled{};

@@ -1,27 +1,23 @@
 #include "conversion.h"
 
-#include "color_grid.h"
+#include <algorithm>
+
 #include "conversion_kernel.h"
-#include "palette.h"
 
 namespace mozenta {
 namespace conversion_internal {
-namespace {
 
-Kernel kernelInUse = Kernel::kFastest;
-
-}  // namespace
-
-PaletteTables BuildTables(int mosaicBitsPerPixel) {
+PaletteTables BuildTables(const Palette& palette, int mosaicBitsPerPixel) {
   PaletteTables t;
-  for (int key = 0; key < 4096; ++key) {
-    t.nearest[key] = static_cast<std::uint8_t>(NearestPaletteIndex(key >> 8, (key >> 4) & 15, key & 15));
-  }
+  for (int key = 0; key < 4096; ++key)
+    t.nearest[key] = static_cast<std::uint8_t>(palette.Nearest(key >> 8, (key >> 4) & 15, key & 15));
   for (int d = -255; d <= 255; ++d)
     t.third[d + 255] = static_cast<std::int8_t>(d / 3);
+  bool fourBits = true;
   for (int i = 0; i < kPaletteSlots; ++i) {
-    const std::uint32_t r = ExpandNibble(Palette[i].R), g = ExpandNibble(Palette[i].G),
-                        b = ExpandNibble(Palette[i].B);
+    const PaletteEntry& e = palette.Entry(i);
+    fourBits = fourBits && e.R <= 15 && e.G <= 15 && e.B <= 15;
+    const std::uint32_t r = ExpandNibble(e.R), g = ExpandNibble(e.G), b = ExpandNibble(e.B);
     t.red[i] = static_cast<std::int32_t>(r);
     t.green[i] = static_cast<std::int32_t>(g);
     t.blue[i] = static_cast<std::int32_t>(b);
@@ -31,7 +27,19 @@ PaletteTables BuildTables(int mosaicBitsPerPixel) {
       t.pixel[i] = b | (g << 8) | (r << 16);  // blue, green, red, 0 in memory order
     }
   }
+  t.eightEntriesOfFourBits =
+      fourBits && std::all_of(t.nearest.begin(), t.nearest.end(), [](std::uint8_t i) { return i < 8; });
   return t;
+}
+
+ConversionKernel KernelFor(const PaletteTables& tables) {
+#if MOZENTA_AVX2_BUILT
+  static const ConversionKernel kFastest = simd::UseAvx2Kernels() ? ConvertAvx2 : ConvertPortable;
+  return tables.eightEntriesOfFourBits ? kFastest : ConvertPortable;
+#else
+  (void)tables;
+  return ConvertPortable;
+#endif
 }
 
 SourceRows::SourceRows(const TBitmap& source, int width, int bandRows) : source_(source), width_(width) {
@@ -61,31 +69,22 @@ const std::uint8_t* SourceRows::Row(int y, int slot) {
   return reinterpret_cast<const std::uint8_t*>(out);
 }
 
-void UseKernel(Kernel kernel) {
-  kernelInUse = kernel;
-}
-
-Kernel KernelInUse() {
-  return kernelInUse;
-}
-
 }  // namespace conversion_internal
 
-void ConvertToMosaic(const TBitmap& source, TBitmap& mosaic, const SizeCaptionsHandler& showSize) {
+void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
+                     const SizeCaptionsHandler& showSize) {
   using namespace conversion_internal;
-  MaxX = source.Width() - 1;
-  MaxY = source.Height() - 1;
-  if (showSize) showSize(std::to_string(MaxX), std::to_string(MaxY));
-  if (MaxX >= kMaxMosaicColumns) MaxX = kMaxMosaicColumns - 1;
-  if (MaxY >= kMaxMosaicRows) MaxY = kMaxMosaicRows - 1;
-  const int width = MaxX + 1;
-  const int height = MaxY + 1;
+  const std::int32_t maxX = source.Width() - 1;
+  const std::int32_t maxY = source.Height() - 1;
+  if (showSize) showSize(std::to_string(maxX), std::to_string(maxY));
+  grid.SetLimits(std::min(maxX, kMaxMosaicColumns - 1), std::min(maxY, kMaxMosaicRows - 1));
+  const int width = grid.MaxX() + 1;
+  const int height = grid.MaxY() + 1;
   mosaic.SetSize(width, height);
   if (width == 0 || height == 0) return;
 
-  const PaletteTables tables = BuildTables(mosaic.BitsPerPixel());
-  const bool done = kernelInUse == Kernel::kFastest && ConvertAvx2(source, mosaic, width, height, tables);
-  if (!done) ConvertPortable(source, mosaic, width, height, tables);
+  const PaletteTables tables = BuildTables(palette, mosaic.BitsPerPixel());
+  KernelFor(tables)(ConversionJob{source, palette, tables, grid, mosaic, width, height});
   mosaic.PixelsChanged();
 }
 

@@ -1,10 +1,12 @@
 // The error-diffusion conversion: every pixel of the source picture becomes one palette entry, recorded in
-// ColorGrid and painted into the mosaic bitmap.
+// the grid and painted into the mosaic bitmap.
 #pragma once
 
 #include <functional>
 #include <string>
 
+#include "mosaic_grid.h"
+#include "palette.h"
 #include "picture/bitmap.h"
 
 namespace mozenta {
@@ -14,10 +16,12 @@ namespace mozenta {
 using SizeCaptionsHandler =
     std::function<void(const std::string& widthCaption, const std::string& heightCaption)>;
 
-// Converts `source` into the mosaic: sets MaxX and MaxY, shows the size captions, sizes `mosaic` (at its
-// own depth: 16, 24 or 32 bits per pixel) to (MaxX + 1) × (MaxY + 1), and writes every mosaic pixel and
-// grid cell. A third of each pixel's quantisation error, truncated toward zero, goes to the pixel on its
-// right and to the pixel below it.
-void ConvertToMosaic(const TBitmap& source, TBitmap& mosaic, const SizeCaptionsHandler& showSize = nullptr);
+// Converts `source` into the mosaic with `palette`: sets the grid's limits, shows the size captions, sizes
+// `mosaic` (at its own depth: 16, 24 or 32 bits per pixel) to (MaxX + 1) × (MaxY + 1), and writes every
+// mosaic pixel and the grid's cells inside the limits; the cells outside keep what they held. A third of
+// each pixel's quantisation error, truncated toward zero, goes to the pixel on its right and to the pixel
+// below it.
+void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
+                     const SizeCaptionsHandler& showSize = nullptr);
 
 }  // namespace mozenta

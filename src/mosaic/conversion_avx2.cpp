@@ -15,30 +15,19 @@
 //
 // The steps leave the band's indices skewed (column x, row a at step x + a). Transposing them gives each
 // row's indices, one column per step, so a mosaic row is read from its row with an offset; transposing
-// those rows back gives the grid columns (ColorGrid is stored column by column).
+// those rows back gives the grid columns (the grid is stored column by column).
+#include "simd.h"
+
+#if MOZENTA_AVX2_BUILT
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "color_grid.h"
 #include "conversion_kernel.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define MOZENTA_AVX2_KERNEL 1
-#else
-#define MOZENTA_AVX2_KERNEL 0
-#endif
-
 namespace mozenta::conversion_internal {
-
-#if MOZENTA_AVX2_KERNEL
-
-// Only the functions so marked use AVX2; everything else in the program stays portable.
-#define MOZENTA_AVX2 __attribute__((target("avx2")))
-#define MOZENTA_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
-
 namespace {
 
 constexpr int kLanes = 16;                       // rows per vector
@@ -358,8 +347,7 @@ MOZENTA_AVX2_INLINE void StorePixels(std::uint8_t* out, __m256i pixels) {
 // Writes the mosaic rows and grid cells of vector v (band rows 16v..16v + 15, of which `rowCount` are in the
 // picture) from the band's skewed indices.
 template <int MosaicBytes>
-MOZENTA_AVX2 void WriteVectorRows(Workspace& w, int v, int y0, int rowCount, TBitmap& mosaic,
-                                  const PaletteTables& t) {
+MOZENTA_AVX2 void WriteVectorRows(Workspace& w, int v, int y0, int rowCount, const ConversionJob& job) {
   const int width = w.width;
   // Row k's index of step s lands at rows[k × rowStride + s]; its column x is step x + 16v + k.
   for (int s = 0; s < w.stepsRounded; s += kBlock) {
@@ -369,8 +357,8 @@ MOZENTA_AVX2 void WriteVectorRows(Workspace& w, int v, int y0, int rowCount, TBi
   const std::ptrdiff_t rowToRow = w.rowStride + 1;  // next row, one step later
   const std::uint8_t* column0 = w.rows.data() + kLanes * v;
 
-  // ColorGrid: 16 consecutive bytes per column.
-  std::uint8_t* grid = &ColorGrid[0][y0 + kLanes * v];
+  // The grid: 16 consecutive bytes per column.
+  std::uint8_t* grid = job.grid.Cells() + y0 + kLanes * v;
   for (int x = 0; x < width; x += kLanes) {
     if (rowCount == kLanes && x + kLanes <= width) {
       Transpose16(column0 + x, rowToRow, grid + static_cast<std::size_t>(x) * kGridRows, kGridRows);
@@ -385,7 +373,7 @@ MOZENTA_AVX2 void WriteVectorRows(Workspace& w, int v, int y0, int rowCount, TBi
   const __m256i pixels = _mm256_load_si256(reinterpret_cast<const __m256i*>(w.palette.pixel));
   for (int k = 0; k < rowCount; ++k) {
     const std::uint8_t* indices = column0 + static_cast<std::size_t>(k) * rowToRow;
-    std::uint8_t* out = mosaic.ScanLineForWrite(y0 + kLanes * v + k);
+    std::uint8_t* out = job.mosaic.ScanLineForWrite(y0 + kLanes * v + k);
     int x = 0;
     if (MosaicBytes == 4 && reinterpret_cast<std::uintptr_t>(out) % 32 == 0) {
       for (; x + 8 <= width; x += 8) {
@@ -401,15 +389,14 @@ MOZENTA_AVX2 void WriteVectorRows(Workspace& w, int v, int y0, int rowCount, TBi
       StorePixels<MosaicBytes>(out + MosaicBytes * x, _mm256_permutevar8x32_epi32(pixels, lanes));
     }
     for (; x < width; ++x)
-      std::memcpy(out + MosaicBytes * x, &t.pixel[indices[x]], MosaicBytes);
+      std::memcpy(out + MosaicBytes * x, &job.tables.pixel[indices[x]], MosaicBytes);
   }
 }
 
 template <int SourceStep, int MosaicBytes>
-MOZENTA_AVX2 void ConvertBands(SourceRows& source, TBitmap& mosaic, int height, const PaletteTables& t,
-                               Workspace& w) {
-  for (int y0 = 0; y0 < height; y0 += kBandRows) {
-    const int rowCount = std::min(kBandRows, height - y0);
+MOZENTA_AVX2 void ConvertBands(SourceRows& source, const ConversionJob& job, Workspace& w) {
+  for (int y0 = 0; y0 < job.height; y0 += kBandRows) {
+    const int rowCount = std::min(kBandRows, job.height - y0);
     for (int a = 0; a < kBandRows; ++a) {
       if (a < rowCount) {
         SplitRow<SourceStep>(source.Row(y0 + a, a), w.width, w.Plane(a, 0), w.Plane(a, 1), w.Plane(a, 2));
@@ -421,29 +408,13 @@ MOZENTA_AVX2 void ConvertBands(SourceRows& source, TBitmap& mosaic, int height, 
     DiffuseBand(w);
     for (int v = 0; v < kVectors; ++v) {
       const int n = std::clamp(rowCount - kLanes * v, 0, kLanes);
-      if (n > 0) WriteVectorRows<MosaicBytes>(w, v, y0, n, mosaic, t);
+      if (n > 0) WriteVectorRows<MosaicBytes>(w, v, y0, n, job);
     }
   }
   _mm_sfence();  // the streamed mosaic rows are ordered before whatever follows
 }
 
-template <int SourceStep>
-void ConvertWithSourceStep(SourceRows& source, TBitmap& mosaic, int height, const PaletteTables& t,
-                           Workspace& w) {
-  switch (mosaic.BitsPerPixel()) {
-    case 16:
-      ConvertBands<SourceStep, 2>(source, mosaic, height, t, w);
-      break;
-    case 24:
-      ConvertBands<SourceStep, 3>(source, mosaic, height, t, w);
-      break;
-    default:
-      ConvertBands<SourceStep, 4>(source, mosaic, height, t, w);
-      break;
-  }
-}
-
-void PrepareTables(Workspace& w, const PaletteTables& t) {
+void PrepareTables(Workspace& w, const Palette& palette, const PaletteTables& t) {
   for (int i = 0; i < 32; ++i) {
     w.palette.red[i] = static_cast<std::uint8_t>(t.red[i % 16]);
     w.palette.green[i] = static_cast<std::uint8_t>(t.green[i % 16]);
@@ -451,8 +422,9 @@ void PrepareTables(Workspace& w, const PaletteTables& t) {
   }
   std::copy_n(t.pixel.begin(), 8, w.palette.pixel);
   for (int i = 0; i < kPaletteSlots; ++i) {
-    if (i != 0 && PaletteEnabled[i] == 0) continue;
-    const int r = Palette[i].R, g = Palette[i].G, b = Palette[i].B;
+    if (i != 0 && !palette.Enabled(i)) continue;
+    const PaletteEntry& e = palette.Entry(i);
+    const int r = e.R, g = e.G, b = e.B;
     Candidate candidate;
     std::fill_n(candidate.redGreen, kLanes,
                 static_cast<std::int16_t>((-2 * r & 0xFF) | (-2 * g & 0xFF) << 8));
@@ -464,42 +436,17 @@ void PrepareTables(Workspace& w, const PaletteTables& t) {
 
 }  // namespace
 
-bool Avx2KernelAvailable() {
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available;
+void ConvertAvx2(const ConversionJob& job) {
+  // The mosaic pixels come from an eight-entry vector and the search works on 4-bit channels: the tables
+  // say whether the palette keeps to both (KernelFor sends any other to the portable kernel).
+  Workspace w(job.width);
+  PrepareTables(w, job.palette, job.tables);
+  SourceRows rows(job.source, job.width, kBandRows);
+  ForPixelLayout(rows.Step(), job.mosaic.BitsPerPixel(), [&]<int kSourceStep, int kMosaicBytes>() {
+    ConvertBands<kSourceStep, kMosaicBytes>(rows, job, w);
+  });
 }
-
-bool ConvertAvx2(const TBitmap& source, TBitmap& mosaic, int width, int height, const PaletteTables& t) {
-  if (!Avx2KernelAvailable()) return false;
-  // The mosaic pixels come from an eight-entry vector; entries 8..15 are black like entry 0 and lose every
-  // tie to it, so they are never nearest, but the kernel does not rely on that. The search works on 4-bit
-  // channels, which every writer of the palette keeps to.
-  if (std::any_of(t.nearest.begin(), t.nearest.end(), [](std::uint8_t i) { return i >= 8; })) return false;
-  for (const PaletteEntry& e : Palette) {
-    if (e.R > 15 || e.G > 15 || e.B > 15) return false;
-  }
-
-  Workspace w(width);
-  PrepareTables(w, t);
-  SourceRows rows(source, width, kBandRows);
-  if (rows.Step() == 3) {
-    ConvertWithSourceStep<3>(rows, mosaic, height, t, w);
-  } else {
-    ConvertWithSourceStep<4>(rows, mosaic, height, t, w);
-  }
-  return true;
-}
-
-#else  // no AVX2 kernel on this processor family
-
-bool Avx2KernelAvailable() {
-  return false;
-}
-
-bool ConvertAvx2(const TBitmap&, TBitmap&, int, int, const PaletteTables&) {
-  return false;
-}
-
-#endif
 
 }  // namespace mozenta::conversion_internal
+
+#endif  // MOZENTA_AVX2_BUILT

@@ -1,14 +1,16 @@
 // Internals of the conversion shared by its two kernels (the portable one and the AVX2 one): the palette
-// tables built once per conversion, the source rows as the kernels read them, and the choice of kernel.
-// Only the conversion and its tests include this header.
+// tables built once per conversion, the source rows as the kernels read them, the one dispatch over pixel
+// layouts, and the choice of kernel. Only the conversion, its tests and its benchmark include this header.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
+#include "simd.h"
 
 namespace mozenta::conversion_internal {
 
@@ -19,9 +21,35 @@ struct PaletteTables {
   std::array<std::int32_t, kPaletteSlots> red, green, blue;  // expanded 8-bit channels
   std::array<std::uint32_t, kPaletteSlots> pixel;            // the mosaic pixel at the mosaic's depth
   std::array<std::int8_t, 511> third;  // d / 3 truncated toward zero, for d = -255..255 at d + 255
+  // Every nearest entry is one of 0..7 and every channel of the palette fits 4 bits: what the vector
+  // kernel computes. Palettes the dialog and the command line make always do.
+  bool eightEntriesOfFourBits;
 };
 
-PaletteTables BuildTables(int mosaicBitsPerPixel);
+PaletteTables BuildTables(const Palette& palette, int mosaicBitsPerPixel);
+
+// One conversion as a kernel sees it: rows 0..height − 1, columns 0..width − 1 of `source` go into
+// `mosaic` (already sized) and the grid's cells.
+struct ConversionJob {
+  const TBitmap& source;
+  const Palette& palette;
+  const PaletteTables& tables;
+  MosaicGrid& grid;
+  TBitmap& mosaic;
+  int width;
+  int height;
+};
+
+using ConversionKernel = void (*)(const ConversionJob& job);
+
+void ConvertPortable(const ConversionJob& job);
+#if MOZENTA_AVX2_BUILT
+// Needs tables.eightEntriesOfFourBits and a processor with AVX2.
+void ConvertAvx2(const ConversionJob& job);
+#endif
+
+// The kernel this run takes for a job: the vector one where it is used and handles the tables.
+ConversionKernel KernelFor(const PaletteTables& tables);
 
 // Source rows in a layout the kernels read directly: blue, green, red at offsets 0, 1, 2 of every pixel,
 // pixels Step() bytes apart. 24- and 32-bit pictures are read in place; other layouts are widened into a
@@ -40,19 +68,29 @@ class SourceRows {
   std::vector<std::uint32_t> converted_;
 };
 
-// Converts rows 0..height − 1, columns 0..width − 1 of `source` into `mosaic` (already sized) and ColorGrid.
-void ConvertPortable(const TBitmap& source, TBitmap& mosaic, int width, int height, const PaletteTables& t);
-
-// The same with AVX2. Returns false, having touched nothing, when the processor lacks AVX2 or the tables
-// are outside what the kernel handles (a nearest entry beyond 7).
-bool ConvertAvx2(const TBitmap& source, TBitmap& mosaic, int width, int height, const PaletteTables& t);
-
-// Which kernel ConvertToMosaic runs. kFastest takes the AVX2 kernel where the processor has it; tests force
-// the portable one to compare both with the step-by-step conversion.
-enum class Kernel { kFastest, kPortable };
-void UseKernel(Kernel kernel);
-Kernel KernelInUse();
-// True when the AVX2 kernel is built in and the processor runs it.
-bool Avx2KernelAvailable();
+// Calls body.template operator()<kSourceStep, kMosaicBytes>() with the source's pixel step (3 or 4) and the
+// mosaic's bytes per pixel (2, 3 or 4 for 16, 24 and 32 bits), so that each kernel is compiled for every
+// layout it meets.
+template <typename Body>
+void ForPixelLayout(int sourceStep, int mosaicBitsPerPixel, Body&& body) {
+  const auto withStep = [&]<int kSourceStep>() {
+    switch (mosaicBitsPerPixel) {
+      case 16:
+        body.template operator()<kSourceStep, 2>();
+        break;
+      case 24:
+        body.template operator()<kSourceStep, 3>();
+        break;
+      default:
+        body.template operator()<kSourceStep, 4>();
+        break;
+    }
+  };
+  if (sourceStep == 3) {
+    withStep.template operator()<3>();
+  } else {
+    withStep.template operator()<4>();
+  }
+}
 
 }  // namespace mozenta::conversion_internal

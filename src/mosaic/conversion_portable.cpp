@@ -2,24 +2,26 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
-#include "color_grid.h"
 #include "conversion_kernel.h"
 
 namespace mozenta::conversion_internal {
 namespace {
 
+// The error each column hands to the row below. Passed by value, so that the pointers stay in registers
+// while cells are stored through byte pointers.
 struct ColumnErrors {
-  std::int32_t red[kMaxMosaicColumns];
-  std::int32_t green[kMaxMosaicColumns];
-  std::int32_t blue[kMaxMosaicColumns];
+  std::int32_t* red;
+  std::int32_t* green;
+  std::int32_t* blue;
 };
 
 // One mosaic row being converted: where its pixels come from and go to, and the error carried right.
 struct RowLane {
   const std::uint8_t* source;  // blue, green, red at offsets 0, 1, 2 of every pixel
   std::uint8_t* mosaic;
-  std::uint8_t* gridRow;  // &ColorGrid[0][y]
+  std::uint8_t* gridRow;  // the grid's cell (0, y)
   std::int32_t carryRed = 0, carryGreen = 0, carryBlue = 0;
 };
 
@@ -29,7 +31,7 @@ inline std::int32_t ClampChannel(std::int32_t v) {
 }
 
 template <int SourceStep, int MosaicBytes>
-inline void PixelStep(RowLane& lane, int x, ColumnErrors& above, const PaletteTables& t) {
+inline void PixelStep(RowLane& lane, int x, ColumnErrors above, const PaletteTables& t) {
   const std::uint8_t* p = lane.source + SourceStep * x;
   const std::int32_t r = ClampChannel(p[2] + above.red[x] + lane.carryRed);
   const std::int32_t g = ClampChannel(p[1] + above.green[x] + lane.carryGreen);
@@ -59,7 +61,7 @@ inline void PixelStep(RowLane& lane, int x, ColumnErrors& above, const PaletteTa
 // Converts Rows consecutive rows together. Row k runs k columns behind row k − 1, so the error it takes
 // from above is ready, and the rows' serial chains (the error carried right) overlap in the processor.
 template <int Rows, int SourceStep, int MosaicBytes>
-void ConvertRows(RowLane (&lanes)[Rows], int width, ColumnErrors& above, const PaletteTables& t) {
+void ConvertRows(RowLane (&lanes)[Rows], int width, ColumnErrors above, const PaletteTables& t) {
   const int steps = width + Rows - 1;
   int step = 0;
   auto guardedStep = [&](int s) {
@@ -81,49 +83,30 @@ void ConvertRows(RowLane (&lanes)[Rows], int width, ColumnErrors& above, const P
 constexpr int kBand = 4;
 
 template <int SourceStep, int MosaicBytes>
-void ConvertAllRows(SourceRows& rows, TBitmap& mosaic, int width, int height, const PaletteTables& t) {
-  static ColumnErrors above;
-  std::fill_n(above.red, width, 0);
-  std::fill_n(above.green, width, 0);
-  std::fill_n(above.blue, width, 0);
+void ConvertAllRows(SourceRows& rows, const ConversionJob& job) {
+  std::vector<std::int32_t> errors(static_cast<std::size_t>(3) * job.width, 0);
+  const ColumnErrors above{errors.data(), errors.data() + job.width, errors.data() + 2 * job.width};
+  std::uint8_t* const cells = job.grid.Cells();
   int y = 0;
-  for (; y + kBand <= height; y += kBand) {
+  for (; y + kBand <= job.height; y += kBand) {
     RowLane lanes[kBand];
-    for (int k = 0; k < kBand; ++k) {
-      lanes[k] = RowLane{rows.Row(y + k, k), mosaic.ScanLineForWrite(y + k), &ColorGrid[0][y + k]};
-    }
-    ConvertRows<kBand, SourceStep, MosaicBytes>(lanes, width, above, t);
+    for (int k = 0; k < kBand; ++k)
+      lanes[k] = RowLane{rows.Row(y + k, k), job.mosaic.ScanLineForWrite(y + k), cells + y + k};
+    ConvertRows<kBand, SourceStep, MosaicBytes>(lanes, job.width, above, job.tables);
   }
-  for (; y < height; ++y) {
-    RowLane lane[1] = {RowLane{rows.Row(y, 0), mosaic.ScanLineForWrite(y), &ColorGrid[0][y]}};
-    ConvertRows<1, SourceStep, MosaicBytes>(lane, width, above, t);
-  }
-}
-
-template <int SourceStep>
-void ConvertWithSourceStep(SourceRows& rows, TBitmap& mosaic, int width, int height, const PaletteTables& t) {
-  switch (mosaic.BitsPerPixel()) {
-    case 16:
-      ConvertAllRows<SourceStep, 2>(rows, mosaic, width, height, t);
-      break;
-    case 24:
-      ConvertAllRows<SourceStep, 3>(rows, mosaic, width, height, t);
-      break;
-    default:
-      ConvertAllRows<SourceStep, 4>(rows, mosaic, width, height, t);
-      break;
+  for (; y < job.height; ++y) {
+    RowLane lane[1] = {RowLane{rows.Row(y, 0), job.mosaic.ScanLineForWrite(y), cells + y}};
+    ConvertRows<1, SourceStep, MosaicBytes>(lane, job.width, above, job.tables);
   }
 }
 
 }  // namespace
 
-void ConvertPortable(const TBitmap& source, TBitmap& mosaic, int width, int height, const PaletteTables& t) {
-  SourceRows rows(source, width, kBand);
-  if (rows.Step() == 3) {
-    ConvertWithSourceStep<3>(rows, mosaic, width, height, t);
-  } else {
-    ConvertWithSourceStep<4>(rows, mosaic, width, height, t);
-  }
+void ConvertPortable(const ConversionJob& job) {
+  SourceRows rows(job.source, job.width, kBand);
+  ForPixelLayout(rows.Step(), job.mosaic.BitsPerPixel(), [&]<int kSourceStep, int kMosaicBytes>() {
+    ConvertAllRows<kSourceStep, kMosaicBytes>(rows, job);
+  });
 }
 
 }  // namespace mozenta::conversion_internal

@@ -67,7 +67,7 @@ std::vector<std::uint8_t> BitmapFileHeaders(const TBitmap& bitmap) {
 
 void WriteMosaicBitmapFile(const std::string& fileName, const TBitmap& bitmap) {
   PosixFile file;
-  if (file.Create(fileName) != 0) throw EFCreateError("ファイル " + fileName + " を作成できません");
+  if (file.Create(fileName) != 0) throw EFCreateError(MessageText(MessageId::kCannotCreateFile, fileName));
   int error = 0;
   const std::vector<std::uint8_t> headers = BitmapFileHeaders(bitmap);
   if (!headers.empty()) {
@@ -79,7 +79,7 @@ void WriteMosaicBitmapFile(const std::string& fileName, const TBitmap& bitmap) {
     if (error == 0) error = file.WriteAll(pixels.data(), pixels.size());
   }
   const int closeError = file.Close();
-  if (error != 0 || closeError != 0) throw EWriteError(kWriteErrorMessage);
+  if (error != 0 || closeError != 0) throw EWriteError(MessageText(MessageId::kWriteError));
 }
 
 }  // namespace mozenta

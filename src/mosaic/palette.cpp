@@ -2,10 +2,7 @@
 
 namespace mozenta {
 
-PaletteEntry Palette[kPaletteSlots];
-std::uint8_t PaletteEnabled[kPaletteSlots];
-
-void ResetPalette() {
+void Palette::Reset() {
   static constexpr PaletteEntry kDefaults[kPaletteColors] = {
       {0, 0, 0},    // black
       {0, 0, 15},   // blue
@@ -17,21 +14,21 @@ void ResetPalette() {
       {15, 15, 15}  // white
   };
   for (int i = 0; i < kPaletteColors; ++i) {
-    Palette[i] = kDefaults[i];
-    PaletteEnabled[i] = 1;
+    entries_[i] = kDefaults[i];
+    enabled_[i] = true;
   }
 }
 
-std::int32_t NearestPaletteIndex(std::int32_t r, std::int32_t g, std::int32_t b) {
+int Palette::Nearest(int r, int g, int b) const {
   auto distance = [&](const PaletteEntry& e) {
-    const std::int32_t dr = r - e.R, dg = g - e.G, db = b - e.B;
+    const int dr = r - e.R, dg = g - e.G, db = b - e.B;
     return dr * dr + dg * dg + db * db;
   };
-  std::int32_t best = 0;
-  std::int32_t bestDistance = distance(Palette[0]);
-  for (std::int32_t i = 1; i < kPaletteSlots; ++i) {
-    if (PaletteEnabled[i] == 0) continue;
-    const std::int32_t d = distance(Palette[i]);
+  int best = 0;
+  int bestDistance = distance(entries_[0]);
+  for (int i = 1; i < kPaletteSlots; ++i) {
+    if (!enabled_[i]) continue;
+    const int d = distance(entries_[i]);
     if (d < bestDistance) {
       best = i;
       bestDistance = d;

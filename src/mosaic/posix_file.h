@@ -1,5 +1,5 @@
-// A file opened for writing with POSIX calls. Failures come back as errno values, so each writer maps
-// them onto its own errors; nothing here throws.
+// A file opened for writing with POSIX calls: every file the program writes is created here. Failures come
+// back as errno values, so each writer maps them onto its own errors; nothing here throws.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +22,6 @@ class PosixFile {
 
   // Closes the file; the descriptor is released also when the close reports an error. Returns 0 or errno.
   int Close();
-
-  bool IsOpen() const { return fd_ >= 0; }
 
  private:
   int fd_ = -1;

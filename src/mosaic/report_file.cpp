@@ -1,16 +1,14 @@
 #include "report_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
-#include <stdexcept>
 
 #include "io_error.h"
 
 namespace mozenta {
 
 ReportFile::ReportFile(const std::string& fileName, std::size_t bufferBytes)
-    : buffer_(new char[bufferBytes + kSlackBytes]), capacity_(bufferBytes) {
+    : buffer_(new char[bufferBytes]), capacity_(bufferBytes) {
   if (const int error = file_.Create(fileName)) throw InOutErrorFromErrno(error);
 }
 
@@ -22,18 +20,6 @@ void ReportFile::Write(std::string_view bytes) {
     used_ += piece;
     bytes.remove_prefix(piece);
   }
-}
-
-void ReportFile::WriteNumber(std::int64_t value) {
-  char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  Write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
-}
-
-char* ReportFile::Reserve(std::size_t bytes) {
-  if (bytes > capacity_ - used_) Flush();
-  if (bytes > capacity_) throw std::length_error("ReportFile::Reserve beyond the buffer");
-  return buffer_.get() + used_;
 }
 
 void ReportFile::Close() {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,24 +13,25 @@ namespace mozenta {
 
 class ReportFile {
  public:
-  // Bytes past the reserved ones that a writer may scribble on (see Reserve).
-  static constexpr std::size_t kSlackBytes = 8;
-
   // Creates `fileName`, replacing an existing file, with a buffer of `bufferBytes`.
   ReportFile(const std::string& fileName, std::size_t bufferBytes);
   // Releases the file without writing out what is still buffered: after a failure the file keeps what
   // had reached it.
   ~ReportFile() = default;
 
+  // Fills the buffer to the brim before each write to the file, so that every write but the last covers
+  // whole pages.
   void Write(std::string_view bytes);
-  void WriteNumber(std::int64_t value);
-  void WriteLineEnd() { Write("\r\n"); }
 
-  // Room for `bytes` bytes (at most the buffer's size) in the buffer, plus kSlackBytes after them that may be
-  // overwritten and are dropped. Writes out the buffer first when the room is not free.
-  char* Reserve(std::size_t bytes);
-  // Keeps what was written from the reserved pointer up to `end`.
-  void Commit(char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
+  // When `maxBytes` fit in the room left in the buffer, lets `fill(char* at)` put its bytes straight
+  // there and keeps the number it returns (at most maxBytes); otherwise does nothing and returns false. Saves
+  // a copy for text put together piece by piece.
+  template <typename Fill>
+  bool WriteInPlace(std::size_t maxBytes, Fill&& fill) {
+    if (capacity_ - used_ < maxBytes) return false;
+    used_ += fill(buffer_.get() + used_);
+    return true;
+  }
 
   // Writes out the buffer and closes the file.
   void Close();

@@ -1,16 +1,15 @@
 #include "save_mosaic.h"
 
+#include "mosaic_bitmap_file.h"
+#include "output_names.h"
+
 namespace mozenta {
 
-void SaveMosaic(const std::string& fileName, BlockOrder order, const ReportSettings& settings,
-                const TBitmap& mosaic, ProgressGauge& gauge) {
-  const std::string chartFileName = ReplaceFileExtension(fileName, ".txt");
-  if (order == BlockOrder::kByColumns) {
-    WriteReportByColumns(chartFileName, settings, gauge);
-  } else {
-    WriteReportByRows(chartFileName, settings, gauge);
-  }
-  WriteMosaicBitmapFile(ReplaceFileExtension(fileName, ".bmp"), mosaic);
+void SaveMosaic(const std::string& fileName, const MosaicGrid& grid, const TBitmap& mosaic,
+                const ReportSettings& settings, ProgressGauge& gauge) {
+  const SaveFileNames names = SaveFileNamesFor(fileName);
+  WriteReports(names.chart, grid, settings, gauge);
+  WriteMosaicBitmapFile(names.bitmap, mosaic);
 }
 
 }  // namespace mozenta

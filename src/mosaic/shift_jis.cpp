@@ -14,7 +14,7 @@ class Converter {
  public:
   Converter() : cd_(iconv_open("CP932", "UTF-8")) {
     if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-      throw Exception("Shift_JIS (CP932) への変換がこのシステムにありません");
+      throw Exception(MessageText(MessageId::kNoShiftJisConverter));
     }
   }
   ~Converter() { iconv_close(cd_); }
@@ -77,7 +77,8 @@ std::string Utf8ToShiftJis(std::string_view utf8) {
       out.resize(out.size() * 2);
       if (error == E2BIG) continue;
     }
-    if (error != EILSEQ && error != EINVAL) throw Exception("Shift_JIS (CP932) への変換に失敗しました");
+    if (error != EILSEQ && error != EINVAL)
+      throw Exception(MessageText(MessageId::kShiftJisConversionFailed));
     // Unconvertible or malformed: one "?" for the character, or for the single stray byte.
     const std::size_t length = Utf8CharLength(std::string_view(in, inLeft));
     const std::size_t skip = length != 0 ? length : 1;

@@ -52,9 +52,9 @@ void TBitmap::LoadFromFile(InputFile& file) {
 void TBitmap::CreateDib(DibFormat format) {
   const std::size_t stride = DibStride(format.width, format.bitsPerPixel);
   const std::int64_t rows = format.height < 0 ? -static_cast<std::int64_t>(format.height) : format.height;
-  if (format.width > 0 && stride == 0) throw EOutOfResources(kOutOfResourcesMessage);
+  if (format.width > 0 && stride == 0) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
   if (rows > 0 && stride > kMaxPixelStoreBytes / static_cast<std::uint64_t>(rows)) {
-    throw EOutOfResources(kOutOfResourcesMessage);
+    throw EOutOfResources(MessageText(MessageId::kOutOfResources));
   }
   store_ = PixelStore::Create(stride * static_cast<std::size_t>(rows));
   format_ = std::move(format);

@@ -104,8 +104,6 @@ class TBitmap : public TGraphic {
   // Writes pixel (x, y) from a packed colour; for 16, 24 and 32 bits per pixel without masks.
   void SetPixel(int x, int y, std::uint32_t color);
 
-  bool SharesStoreWith(const TBitmap& other) const { return store_ != nullptr && store_ == other.store_; }
-
  private:
   struct ChannelDecoder {
     std::uint32_t mask = 0;

@@ -24,7 +24,7 @@ constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::size_t kMaxColorTableEntries = 256;
 
 [[noreturn]] void Invalid() {
-  throw EInvalidGraphic(kInvalidBitmapMessage);
+  throw EInvalidGraphic(MessageText(MessageId::kInvalidBitmap));
 }
 
 // The header variants that exist: OS/2 core, Windows 40 (also OS/2 2.x of 40 bytes), 52 and 56 (with
@@ -171,7 +171,7 @@ void ReadBmp(InputFile& file, TBitmap& bitmap) {
   }
   const std::uint64_t tableBytes = entries * entryBytes;
   const std::uint64_t tableEnd = file.Position() + tableBytes;
-  if (tableBytes > file.Remaining()) throw EReadError(kReadErrorMessage);
+  if (tableBytes > file.Remaining()) throw EReadError(MessageText(MessageId::kReadError));
   if (info.bitsPerPixel <= 8) {
     const std::size_t kept =
         static_cast<std::size_t>(std::min<std::uint64_t>(entries, kMaxColorTableEntries));

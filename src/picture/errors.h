@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "messages.h"
+
 namespace mozenta {
 
 class Exception : public std::runtime_error {
@@ -82,16 +84,8 @@ class EInOutError : public Exception {
 // An integer division by zero.
 class EDivByZero : public Exception {
  public:
-  EDivByZero() : Exception("ゼロによる除算") {}
+  EDivByZero() : Exception(MessageText(MessageId::kDivisionByZero)) {}
 };
-
-// Message texts shared by several readers and writers.
-inline constexpr const char* kReadErrorMessage = "ストリームからの読み込みエラー";
-inline constexpr const char* kWriteErrorMessage = "ストリームへの書き込みエラー";
-inline constexpr const char* kInvalidBitmapMessage = "ビットマップイメージが不正です";
-inline constexpr const char* kOutOfResourcesMessage = "システム リソースが足りません";
-inline constexpr const char* kStreamOutOfMemoryMessage =
-    "メモリストリームの拡大中にメモリが足りなくなりました";
 
 // The text a message box shows for an error: a final "." is appended when the message is not empty and its
 // last character sorts after "." (every Japanese message does).

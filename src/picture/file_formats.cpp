@@ -2,6 +2,7 @@
 
 #include "bitmap.h"
 #include "icon.h"
+#include "jpeg_image.h"
 #include "metafile.h"
 
 namespace mozenta {
@@ -15,22 +16,36 @@ std::string LowerAscii(std::string_view text) {
   return lower;
 }
 
-}  // namespace
+template <typename Picture>
+std::unique_ptr<TGraphic> MakePicture(const PictureDecodeSettings&) {
+  return std::make_unique<Picture>();
+}
 
-TFileFormatsList& TFileFormatsList::Instance() {
-  static TFileFormatsList list;
+std::unique_ptr<TGraphic> MakeJpegPicture(const PictureDecodeSettings& settings) {
+  return std::make_unique<TJPEGImage>(settings.displayBitsPerPixel);
+}
+
+TFileFormatsList ProgramFormats() {
+  TFileFormatsList list;
+  list.Register("wmf", "メタファイル", MakePicture<TMetafile>);
+  list.Register("emf", "エンハンス メタファイル", MakePicture<TMetafile>);
+  list.Register("ico", "アイコン", MakePicture<TIcon>);
+  list.Register("bmp", "ビットマップ", MakePicture<TBitmap>);
+  for (const char* extension : {"jpeg", "jpg"})
+    list.Register(extension, "JPEG イメージファイル", MakeJpegPicture);
   return list;
 }
 
-TFileFormatsList::TFileFormatsList() {
-  Register("wmf", "メタファイル", [] { return std::make_unique<TMetafile>(); });
-  Register("emf", "エンハンス メタファイル", [] { return std::make_unique<TMetafile>(); });
-  Register("ico", "アイコン", [] { return std::make_unique<TIcon>(); });
-  Register("bmp", "ビットマップ", [] { return std::make_unique<TBitmap>(); });
+}  // namespace
+
+const TFileFormatsList& TFileFormatsList::Instance() {
+  static const TFileFormatsList list = ProgramFormats();
+  return list;
 }
 
-void TFileFormatsList::Register(std::string_view extension, std::string description,
-                                std::function<std::unique_ptr<TGraphic>()> factory) {
+void TFileFormatsList::Register(
+    std::string_view extension, std::string description,
+    std::function<std::unique_ptr<TGraphic>(const PictureDecodeSettings&)> factory) {
   entries_.push_back(FileFormat{LowerAscii(extension), std::move(description), std::move(factory)});
 }
 
@@ -39,10 +54,6 @@ const FileFormat* TFileFormatsList::Find(std::string_view extension) const {
   for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
     if (it->extension == lower) return &*it;
   return nullptr;
-}
-
-const FileFormat* FindPictureClass(std::string_view extension) {
-  return TFileFormatsList::Instance().Find(extension);
 }
 
 }  // namespace mozenta

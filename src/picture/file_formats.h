@@ -11,20 +11,32 @@
 
 namespace mozenta {
 
+// What decoding a picture may depend on besides its bytes.
+struct PictureDecodeSettings {
+  // The bits per pixel of the display the picture will be shown on. On 8 or fewer, JPEG pictures are
+  // quantised to 236 colours, colour ones too.
+  int displayBitsPerPixel = 32;
+};
+
 struct FileFormat {
-  std::string extension;                               // lower case, without the dot
-  std::string description;                             // as the user sees it
-  std::function<std::unique_ptr<TGraphic>()> factory;  // makes a new, empty picture of the class
+  std::string extension;    // lower case, without the dot
+  std::string description;  // as the user sees it
+  // Makes a new, empty picture of the class.
+  std::function<std::unique_ptr<TGraphic>(const PictureDecodeSettings&)> factory;
 };
 
 class TFileFormatsList {
  public:
-  // The one list of the process, built on first use with wmf, emf, ico and bmp.
-  static TFileFormatsList& Instance();
+  // The formats the program reads, the same for the windows and mozenta-batch: wmf, emf, ico and bmp,
+  // then jpeg and jpg. Built on first use.
+  static const TFileFormatsList& Instance();
+
+  // An empty list.
+  TFileFormatsList() = default;
 
   // Adds an entry at the end; the extension is kept in lower case.
   void Register(std::string_view extension, std::string description,
-                std::function<std::unique_ptr<TGraphic>()> factory);
+                std::function<std::unique_ptr<TGraphic>(const PictureDecodeSettings&)> factory);
 
   // The entry for `extension` (letters A to Z taken as a to z), searched from the last entry; nullptr if
   // none.
@@ -33,10 +45,7 @@ class TFileFormatsList {
   const std::deque<FileFormat>& Entries() const { return entries_; }
 
  private:
-  TFileFormatsList();
   std::deque<FileFormat> entries_;  // a deque keeps entries in place while others are added
 };
-
-const FileFormat* FindPictureClass(std::string_view extension);
 
 }  // namespace mozenta

@@ -7,7 +7,7 @@
 namespace mozenta {
 
 void TGraphic::AssignTo(TBitmap& /*target*/) const {
-  throw EConvertError(std::string(ClassName()) + " を TBitmap に代入することはできません");
+  throw EConvertError(MessageText(MessageId::kCannotAssign, ClassName(), "TBitmap"));
 }
 
 }  // namespace mozenta

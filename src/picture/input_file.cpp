@@ -15,12 +15,12 @@
 
 namespace mozenta {
 
-InputFile::InputFile(const std::string& fileName) : name_(fileName) {
+InputFile::InputFile(const std::string& fileName) {
   // Without O_NONBLOCK, opening a named pipe would wait for a writer that may never come.
   fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat status {};
   if (fd_ >= 0 && (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode))) Close();
-  if (fd_ < 0) throw EFOpenError("ファイル " + fileName + " は開けません");
+  if (fd_ < 0) throw EFOpenError(MessageText(MessageId::kCannotOpenFile, fileName));
   ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   // Others may read the file while it is open but should not write it: a shared advisory lock says so to
   // programs that ask.
@@ -28,9 +28,8 @@ InputFile::InputFile(const std::string& fileName) : name_(fileName) {
   size_ = static_cast<std::uint64_t>(status.st_size);
 }
 
-InputFile InputFile::FromBytes(std::vector<std::uint8_t> bytes, std::string name) {
+InputFile InputFile::FromBytes(std::vector<std::uint8_t> bytes) {
   InputFile file;
-  file.name_ = std::move(name);
   file.memory_ = std::move(bytes);
   file.size_ = file.memory_.size();
   return file;
@@ -41,8 +40,7 @@ InputFile::~InputFile() {
 }
 
 InputFile::InputFile(InputFile&& other) noexcept
-    : name_(std::move(other.name_)),
-      fd_(std::exchange(other.fd_, -1)),
+    : fd_(std::exchange(other.fd_, -1)),
       memory_(std::move(other.memory_)),
       size_(other.size_),
       position_(other.position_) {}
@@ -50,7 +48,6 @@ InputFile::InputFile(InputFile&& other) noexcept
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   if (this != &other) {
     Close();
-    name_ = std::move(other.name_);
     fd_ = std::exchange(other.fd_, -1);
     memory_ = std::move(other.memory_);
     size_ = other.size_;
@@ -77,7 +74,7 @@ std::size_t InputFile::Read(void* buffer, std::size_t count) {
   while (done < wanted) {
     const ssize_t got = ::pread(fd_, out + done, wanted - done, static_cast<off_t>(position_ + done));
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw EReadError(kReadErrorMessage);
+    if (got < 0) throw EReadError(MessageText(MessageId::kReadError));
     if (got == 0) break;  // the file shrank since it was opened
     done += static_cast<std::size_t>(got);
   }
@@ -86,17 +83,17 @@ std::size_t InputFile::Read(void* buffer, std::size_t count) {
 }
 
 void InputFile::ReadExact(void* buffer, std::size_t count) {
-  if (Read(buffer, count) != count) throw EReadError(kReadErrorMessage);
+  if (Read(buffer, count) != count) throw EReadError(MessageText(MessageId::kReadError));
 }
 
 std::vector<std::uint8_t> InputFile::ReadToVector(std::uint64_t limit) {
   const std::uint64_t count = std::min(limit, Remaining());
-  if (count > kMaxInMemoryFileBytes) throw EStreamError(kStreamOutOfMemoryMessage);
+  if (count > kMaxInMemoryFileBytes) throw EStreamError(MessageText(MessageId::kStreamOutOfMemory));
   std::vector<std::uint8_t> bytes;
   try {
     bytes.resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
-    throw EStreamError(kStreamOutOfMemoryMessage);
+    throw EStreamError(MessageText(MessageId::kStreamOutOfMemory));
   }
   bytes.resize(Read(bytes.data(), bytes.size()));
   return bytes;

@@ -17,7 +17,7 @@ class InputFile {
   // Opens `fileName` for reading. Throws EFOpenError "ファイル %s は開けません" with the name as passed.
   explicit InputFile(const std::string& fileName);
   // A file whose content is `bytes`.
-  static InputFile FromBytes(std::vector<std::uint8_t> bytes, std::string name = "");
+  static InputFile FromBytes(std::vector<std::uint8_t> bytes);
 
   ~InputFile();
   InputFile(InputFile&& other) noexcept;
@@ -25,7 +25,6 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  const std::string& Name() const { return name_; }
   std::uint64_t Size() const { return size_; }
   std::uint64_t Position() const { return position_; }
   std::uint64_t Remaining() const { return position_ < size_ ? size_ - position_ : 0; }
@@ -47,7 +46,6 @@ class InputFile {
   InputFile() = default;
   void Close();
 
-  std::string name_;
   int fd_ = -1;
   std::vector<std::uint8_t> memory_;  // the content when fd_ < 0
   std::uint64_t size_ = 0;

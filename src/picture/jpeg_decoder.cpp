@@ -233,7 +233,7 @@ class Decompressor {
 
   void Run(void (*step)(JpegSession*)) {
     if (RunGuarded(session_.get(), step)) return;
-    if (session_->tooManyScans) throw EJPEG(kJpegTooManyScansMessage);
+    if (session_->tooManyScans) throw EJPEG(MessageText(MessageId::kJpegTooManyScans));
     throw EJPEG(JpegErrorMessage(session_->errorCode));
   }
 
@@ -268,7 +268,7 @@ std::vector<RgbQuad> ColourTableFromMap(const jpeg_decompress_struct& cinfo, boo
 }  // namespace
 
 std::string JpegErrorMessage(int messageCode) {
-  return "JPEG エラー #" + std::to_string(messageCode);
+  return MessageText(MessageId::kJpegError, messageCode);
 }
 
 JpegHeaderInfo ReadJpegHeader(std::span<const std::uint8_t> bytes) {
@@ -290,7 +290,7 @@ JpegDecodeNotes DecodeJpegInto(std::span<const std::uint8_t> bytes, int displayB
   // Refuse a picture too large for a bitmap before the library allocates its own buffers for it.
   const std::size_t stride = DibStride(cinfo.output_width, bitsPerPixel);
   if (stride == 0 || stride > kMaxPixelStoreBytes / cinfo.output_height) {
-    throw EOutOfResources(kOutOfResourcesMessage);
+    throw EOutOfResources(MessageText(MessageId::kOutOfResources));
   }
 
   decompressor.Run(Start);

@@ -30,9 +30,6 @@ inline constexpr long kJpegMaxLibraryMemory = 1L << 30;
 // The text of an EJPEG for a library message code.
 std::string JpegErrorMessage(int messageCode);
 
-// The text of the EJPEG for a file with more than kJpegMaxScans scans.
-inline constexpr const char* kJpegTooManyScansMessage = "JPEG ファイルのスキャンが多すぎます";
-
 struct JpegHeaderInfo {
   int width = 0;
   int height = 0;

@@ -2,16 +2,10 @@
 
 #include <utility>
 
-#include "file_formats.h"
 #include "input_file.h"
 #include "jpeg_decoder.h"
 
 namespace mozenta {
-namespace {
-
-int displayBitsPerPixel = 32;
-
-}  // namespace
 
 void TJPEGImage::LoadFromFile(InputFile& file) {
   std::vector<std::uint8_t> bytes = file.ReadToVector();
@@ -32,25 +26,9 @@ void TJPEGImage::AssignTo(TBitmap& target) const {
 const TBitmap& DecodeJpeg(const TJPEGImage& picture) {
   if (picture.decoded_) return *picture.bitmap_;
   if (!picture.bitmap_) picture.bitmap_ = std::make_unique<TBitmap>();
-  DecodeJpegInto(picture.bytes_, displayBitsPerPixel, *picture.bitmap_);
+  DecodeJpegInto(picture.bytes_, picture.displayBitsPerPixel_, *picture.bitmap_);
   picture.decoded_ = true;
   return *picture.bitmap_;
-}
-
-void SetJpegDisplayBitsPerPixel(int bitsPerPixel) {
-  displayBitsPerPixel = bitsPerPixel;
-}
-int JpegDisplayBitsPerPixel() {
-  return displayBitsPerPixel;
-}
-
-void RegisterJpegFormats() {
-  static bool registered = false;
-  if (registered) return;
-  registered = true;
-  for (const char* extension : {"jpeg", "jpg"})
-    TFileFormatsList::Instance().Register(extension, "JPEG イメージファイル",
-                                          [] { return std::make_unique<TJPEGImage>(); });
 }
 
 }  // namespace mozenta

@@ -13,6 +13,10 @@ namespace mozenta {
 
 class TJPEGImage : public TGraphic {
  public:
+  // The picture decodes for a display of `displayBitsPerPixel`: on 8 bits or fewer, colour JPEGs too are
+  // quantised to 236 colours.
+  explicit TJPEGImage(int displayBitsPerPixel = 32) : displayBitsPerPixel_(displayBitsPerPixel) {}
+
   const char* ClassName() const override { return "TJPEGImage"; }
   int Width() const override { return width_; }
   int Height() const override { return height_; }
@@ -30,6 +34,7 @@ class TJPEGImage : public TGraphic {
  private:
   friend const TBitmap& DecodeJpeg(const TJPEGImage& picture);
 
+  int displayBitsPerPixel_;
   std::vector<std::uint8_t> bytes_;
   int width_ = 0;
   int height_ = 0;
@@ -41,14 +46,5 @@ class TJPEGImage : public TGraphic {
 // The picture's decoded bitmap: decoded on the first call, returned unchanged by every later one. A decode
 // that failed is tried again (and fails again) on the next call. Throws EJPEG or EOutOfResources.
 const TBitmap& DecodeJpeg(const TJPEGImage& picture);
-
-// The display's bits per pixel, measured once at start-up. On 8 bits or fewer colour JPEGs, too, are
-// quantised to 236 colours. Until it is set, a true-colour display (32) is assumed.
-void SetJpegDisplayBitsPerPixel(int bitsPerPixel);
-int JpegDisplayBitsPerPixel();
-
-// Registers the extensions jpeg and jpg with the description "JPEG イメージファイル"; called at start-up
-// before the first window exists. Later calls add nothing.
-void RegisterJpegFormats();
 
 }  // namespace mozenta

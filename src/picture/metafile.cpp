@@ -10,8 +10,6 @@
 namespace mozenta {
 namespace {
 
-constexpr const char* kInvalidMetafileMessage = "メタファイルが不正です";
-
 // Enhanced metafile: the header record starts the file.
 constexpr std::uint32_t kEmrHeader = 1;
 constexpr std::uint32_t kEmrEof = 14;
@@ -32,8 +30,7 @@ int Span(std::int64_t from, std::int64_t to) {
   return static_cast<int>(std::min<std::int64_t>(std::llabs(to - from), 0x7FFFFFFE));
 }
 
-}  // namespace
-
+// Structural checks of metafile records, as a platform would make them before accepting the data.
 bool IsSoundEnhancedMetafile(const std::vector<std::uint8_t>& bytes) {
   const std::uint64_t total = bytes.size();
   if (total < kEmfMinimumTotalBytes || total % 4 != 0) return false;
@@ -80,6 +77,8 @@ bool IsSoundWindowsMetafile(const std::vector<std::uint8_t>& bytes) {
   return false;
 }
 
+}  // namespace
+
 void TMetafile::LoadFromFile(InputFile& file) {
   std::uint8_t head[kEmfTotalBytesOffset + 4] = {};
   const std::size_t got = file.Read(head, sizeof head);
@@ -90,11 +89,11 @@ void TMetafile::LoadFromFile(InputFile& file) {
   int width = 0, height = 0;
   if (enhanced) {
     const std::uint32_t total = LoadU32(head + kEmfTotalBytesOffset);
-    if (total < kEmfMinimumTotalBytes) throw EInvalidGraphic(kInvalidMetafileMessage);
-    if (total > file.Size()) throw EReadError(kReadErrorMessage);
+    if (total < kEmfMinimumTotalBytes) throw EInvalidGraphic(MessageText(MessageId::kInvalidMetafile));
+    if (total > file.Size()) throw EReadError(MessageText(MessageId::kReadError));
     bytes = file.ReadToVector(total);
-    if (bytes.size() != total) throw EReadError(kReadErrorMessage);
-    if (!IsSoundEnhancedMetafile(bytes)) throw EInvalidGraphic(kInvalidMetafileMessage);
+    if (bytes.size() != total) throw EReadError(MessageText(MessageId::kReadError));
+    if (!IsSoundEnhancedMetafile(bytes)) throw EInvalidGraphic(MessageText(MessageId::kInvalidMetafile));
     // The bounds rectangle in device units, inclusive.
     width = Span(LoadS32(bytes.data() + 8), LoadS32(bytes.data() + 16)) + 1;
     height = Span(LoadS32(bytes.data() + 12), LoadS32(bytes.data() + 20)) + 1;
@@ -102,14 +101,14 @@ void TMetafile::LoadFromFile(InputFile& file) {
     // A file too short for the placeable header has none: it is a metafile we cannot show, not a cut file.
     std::uint8_t placeable[kPlaceableHeaderBytes];
     if (file.Read(placeable, sizeof placeable) != sizeof placeable)
-      throw EInvalidGraphic(kInvalidMetafileMessage);
+      throw EInvalidGraphic(MessageText(MessageId::kInvalidMetafile));
     std::uint16_t checksum = 0;
     for (std::size_t i = 0; i < 20; i += 2)
       checksum ^= LoadU16(placeable + i);
     if (LoadU32(placeable) != kPlaceableKey || LoadU16(placeable + 20) != checksum)
-      throw EInvalidGraphic(kInvalidMetafileMessage);
+      throw EInvalidGraphic(MessageText(MessageId::kInvalidMetafile));
     bytes = file.ReadToVector();
-    if (!IsSoundWindowsMetafile(bytes)) throw EInvalidGraphic(kInvalidMetafileMessage);
+    if (!IsSoundWindowsMetafile(bytes)) throw EInvalidGraphic(MessageText(MessageId::kInvalidMetafile));
     // The placeable bounds in logical units at `inch` units per inch, shown at 96 pixels per inch.
     const int inch = LoadU16(placeable + 14);
     if (inch > 0) {
@@ -120,7 +119,6 @@ void TMetafile::LoadFromFile(InputFile& file) {
     }
   }
   bytes_ = std::move(bytes);
-  enhanced_ = enhanced;
   width_ = width;
   height_ = height;
   Changed();

@@ -20,19 +20,13 @@ class TMetafile : public TGraphic {
   // EInvalidGraphic "メタファイルが不正です" when the header or the records do not hold together.
   void LoadFromFile(InputFile& file) override;
 
-  bool Enhanced() const { return enhanced_; }
   // The metafile records: the whole enhanced metafile, or the Windows metafile after its placeable header.
   const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
  private:
   std::vector<std::uint8_t> bytes_;
-  bool enhanced_ = false;
   int width_ = 0;
   int height_ = 0;
 };
-
-// Structural checks of metafile records, as a platform would make them before accepting the data.
-bool IsSoundEnhancedMetafile(const std::vector<std::uint8_t>& bytes);
-bool IsSoundWindowsMetafile(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace mozenta

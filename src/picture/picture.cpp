@@ -1,13 +1,6 @@
 #include "picture.h"
 
-#include "file_formats.h"
-
 namespace mozenta {
-
-TPicture::TPicture() {
-  // The registry exists from the first holder on.
-  TFileFormatsList::Instance();
-}
 
 TPicture::~TPicture() {
   if (graphic_) graphic_->SetOnChange(nullptr);

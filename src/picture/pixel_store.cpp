@@ -76,7 +76,7 @@ std::size_t MappingSize(std::size_t bytes) {
 }  // namespace
 
 std::shared_ptr<PixelStore> PixelStore::Create(std::size_t size) {
-  if (size > kMaxPixelStoreBytes) throw EOutOfResources(kOutOfResourcesMessage);
+  if (size > kMaxPixelStoreBytes) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
   const std::size_t bytes = size + kSlackBytes;
   if (bytes >= kMappingThreshold) {
     if (void* reused = Spare().Take(MappingSize(bytes))) {
@@ -86,11 +86,11 @@ std::shared_ptr<PixelStore> PixelStore::Create(std::size_t size) {
     void* mapping = nullptr;
     std::size_t mappingSize = 0;
     std::uint8_t* data = MapHugePageAligned(bytes, &mapping, &mappingSize);
-    if (data == nullptr) throw EOutOfResources(kOutOfResourcesMessage);
+    if (data == nullptr) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
     return std::shared_ptr<PixelStore>(new PixelStore(data, size, mapping, mappingSize));
   }
   auto* data = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
-  if (data == nullptr) throw EOutOfResources(kOutOfResourcesMessage);
+  if (data == nullptr) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
   return std::shared_ptr<PixelStore>(new PixelStore(data, size, nullptr, 0));
 }
 

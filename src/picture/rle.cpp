@@ -23,7 +23,7 @@ class RleCanvas {
 
   // The next `count` pixels of the current row exist, or the data is refused.
   void Reserve(std::int64_t count) const {
-    if (y_ >= height_ || x_ + count > width_) throw EInvalidGraphic(kInvalidBitmapMessage);
+    if (y_ >= height_ || x_ + count > width_) throw EInvalidGraphic(MessageText(MessageId::kInvalidBitmap));
   }
   void Put(std::uint8_t index) {
     const RgbQuad& c = colours_[index];
@@ -41,7 +41,7 @@ class RleCanvas {
   void Move(std::int64_t dx, std::int64_t dy) {
     x_ += dx;
     y_ += dy;
-    if (x_ > width_ || y_ > height_) throw EInvalidGraphic(kInvalidBitmapMessage);
+    if (x_ > width_ || y_ > height_) throw EInvalidGraphic(MessageText(MessageId::kInvalidBitmap));
   }
 
  private:

@@ -6,18 +6,23 @@
 #include "input_file.h"
 
 namespace mozenta {
+namespace {
 
-void LoadPictureFile(TPicture& holder, const std::string& fileName) {
+// Reads the file into a new picture of the class its extension selects and, on success only, puts that
+// picture into `holder`.
+void LoadPictureFile(TPicture& holder, const std::string& fileName, const PictureDecodeSettings& settings) {
   const std::string extension = FileExtension(fileName);
-  const FileFormat* format = FindPictureClass(extension);
-  if (format == nullptr) throw EInvalidGraphic("拡張子 ." + extension + " の画像形式は処理できません");
-  std::unique_ptr<TGraphic> graphic = format->factory();
+  const FileFormat* format = TFileFormatsList::Instance().Find(extension);
+  if (format == nullptr) throw EInvalidGraphic(MessageText(MessageId::kUnknownExtension, extension));
+  std::unique_ptr<TGraphic> graphic = format->factory(settings);
   {
     InputFile file(fileName);
     graphic->LoadFromFile(file);
   }
   holder.SetGraphic(std::move(graphic));
 }
+
+}  // namespace
 
 TBitmap& RequireBitmap(TPicture& holder) {
   if (auto* bitmap = dynamic_cast<TBitmap*>(holder.Graphic())) return *bitmap;
@@ -27,14 +32,11 @@ TBitmap& RequireBitmap(TPicture& holder) {
   return result;
 }
 
-void AssignPicture(TBitmap& bitmap, const TGraphic& picture) {
-  picture.AssignTo(bitmap);
-}
-
-void LoadSourcePicture(SourcePicture& form2, const std::string& fileName) {
-  LoadPictureFile(form2.image1, fileName);
+void LoadSourcePicture(SourcePicture& form2, const std::string& fileName,
+                       const PictureDecodeSettings& settings) {
+  LoadPictureFile(form2.image1, fileName, settings);
   TBitmap& bitmap = RequireBitmap(form2.all1);
-  AssignPicture(bitmap, *form2.image1.Graphic());
+  form2.image1.Graphic()->AssignTo(bitmap);
 }
 
 const TBitmap* SourceBitmap(const SourcePicture& form2) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "bitmap.h"
+#include "file_formats.h"
 #include "picture.h"
 
 namespace mozenta {
@@ -15,19 +16,15 @@ struct SourcePicture {
 };
 
 // Reads `fileName` into `form2.image1` by its extension, then makes `form2.all1` hold a bitmap that takes
-// that picture's pixels. A failing step throws and leaves what the earlier steps did.
-void LoadSourcePicture(SourcePicture& form2, const std::string& fileName);
-
-// Reads the file into a new picture of the class its extension selects and, on success only, puts that
-// picture into `holder`. Throws EInvalidGraphic "拡張子 .%s の画像形式は処理できません" for an unknown
-// extension (the file is not opened), EFOpenError when it cannot be opened, or the reader's error.
-void LoadPictureFile(TPicture& holder, const std::string& fileName);
+// that picture's pixels, decoded with `settings`. A failing step throws and leaves what the earlier steps
+// did: an unknown extension is EInvalidGraphic "拡張子 .%s の画像形式は処理できません" (the file is not
+// opened), a file that cannot be opened EFOpenError, a picture that cannot become a bitmap EConvertError,
+// and otherwise the reader's error. Only a file read without error replaces the picture in `form2.image1`.
+void LoadSourcePicture(SourcePicture& form2, const std::string& fileName,
+                       const PictureDecodeSettings& settings = {});
 
 // Makes `holder` hold a TBitmap (keeping one it holds; otherwise a new, empty one) and returns it.
 TBitmap& RequireBitmap(TPicture& holder);
-
-// `bitmap` takes the pixels of `picture`, or EConvertError for pictures that cannot become a bitmap.
-void AssignPicture(TBitmap& bitmap, const TGraphic& picture);
 
 // The source bitmap held by `form2.all1`; nullptr while it holds none.
 const TBitmap* SourceBitmap(const SourcePicture& form2);

@@ -11,7 +11,6 @@
 #include <cstring>
 
 #include "application_title.h"
-#include "picture/jpeg_image.h"
 
 namespace mozenta {
 
@@ -75,8 +74,15 @@ void SetUpApplication(QApplication& application) {
   InstallFontSubstitutions();
   InstallJapaneseTranslations(application);
   QApplication::setApplicationName(ApplicationTitleText());
-  // Measured once: JPEG pictures are decoded for the display they will be shown on.
-  if (const QScreen* display = QGuiApplication::primaryScreen()) SetJpegDisplayBitsPerPixel(display->depth());
+  // Lets the desktop match the windows to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("mozenta"));
+}
+
+PictureDecodeSettings DisplayDecodeSettings() {
+  PictureDecodeSettings settings;
+  if (const QScreen* display = QGuiApplication::primaryScreen())
+    settings.displayBitsPerPixel = display->depth();
+  return settings;
 }
 
 QFont WindowFont() {

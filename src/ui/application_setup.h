@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "picture/file_formats.h"
+
 class QApplication;
 class QWidget;
 
@@ -29,9 +31,11 @@ bool InstallJapaneseTranslations(QApplication& application);
 // or written to the user's Qt settings.
 void KeepQtSettingsInThisRun();
 
-// Everything above, the application title taken from the program file's name, and the display depth that
-// JPEG decoding follows.
+// Everything above and the application title taken from the program file's name.
 void SetUpApplication(QApplication& application);
+
+// Pictures are decoded for the display they will be shown on: its depth, as the primary screen reports it.
+PictureDecodeSettings DisplayDecodeSettings();
 
 // The application title of this process (see ApplicationTitle), as a QString.
 QString ApplicationTitleText();

@@ -5,11 +5,14 @@
 
 #include "message_box.h"
 #include "picture/errors.h"
+#include "picture/messages.h"
 
 namespace mozenta {
 
 QString ErrorMessage(const std::exception& error) {
-  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return QString::fromUtf8(kOutOfMemoryMessage);
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
+    return QString::fromStdString(MessageText(MessageId::kOutOfMemory));
+  }
   return QString::fromUtf8(error.what());
 }
 

@@ -12,8 +12,6 @@ class QAbstractButton;
 
 namespace mozenta {
 
-inline constexpr const char* kOutOfMemoryMessage = "メモリが足りません";
-
 // The message an error carries: the text of our error classes, a fixed text when memory ran out.
 QString ErrorMessage(const std::exception& error);
 

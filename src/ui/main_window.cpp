@@ -2,9 +2,11 @@
 
 #include <QCloseEvent>
 
+#include "advanced_settings_window.h"
+#include "application_setup.h"
 #include "error_handler.h"
+#include "mosaic/block_settings.h"
 #include "mosaic/conversion.h"
-#include "mosaic/palette.h"
 #include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
@@ -70,10 +72,12 @@ MainWindow::MainWindow()
                              "使用する色を設定したのち、モザイク画を作成します。", {80, 8, 65, 25}, false);
   blockWidthCaption = MakeLabel(this, "Label3", "１列の枚数", kBlockWidthHint);
   blockWidthCaption->setGeometry(152, 16, 56, 12);
-  blockWidthEdit = MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, 640, 40);
+  blockWidthEdit =
+      MakeSpinEdit(this, "SpinEdit1", kBlockWidthHint, {216, 8, 49, 21}, kMaxBlockWidth, kDefaultBlockWidth);
   blockHeightCaption = MakeLabel(this, "Label4", "1段の枚数", kBlockHeightHint);
   blockHeightCaption->setGeometry(152, 40, 54, 12);
-  blockHeightEdit = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, 480, 100);
+  blockHeightEdit = MakeSpinEdit(this, "SpinEdit2", kBlockHeightHint, {216, 32, 49, 21}, kMaxBlockHeight,
+                                 kDefaultBlockHeight);
   saveButton =
       MakeButton(this, "Button4", "保存",
                  "モザイク化した画像(bmp)と文字化した画像(txt)と色の枚数(csv)をファイルに保存します。",
@@ -84,6 +88,12 @@ MainWindow::MainWindow()
   byColumnsCheck->setToolTip(QString::fromUtf8("チェックすると同じ列をまとめて出力します。"));
   byColumnsCheck->setFocusPolicy(Qt::StrongFocus);
   exitButton = MakeButton(this, "Button2", "終　了", nullptr, {408, 8, 57, 25}, true);
+  // In the free space under "終　了", as wide as its caption needs.
+  advancedButton =
+      MakeButton(this, "AdvancedButton", "詳細設定",
+                 "画像の大きさ、色の選び方、印刷用の PDF などを設定します。", {408, 40, 57, 25}, true);
+  advancedButton->resize(
+      std::max(57, advancedButton->fontMetrics().horizontalAdvance(advancedButton->text()) + 16), 25);
   widthLabel = MakeLabel(this, "Label1", "   ", nullptr);
   widthLabel->move(8, 40);
   SetCaption(widthLabel, QStringLiteral("   "));
@@ -95,8 +105,8 @@ MainWindow::MainWindow()
   progressGauge->setGeometry(32, 56, 129, 20);
   progressGauge->hide();
 
-  QWidget* const order[] = {loadButton,     exitButton,      convertButton, saveButton,
-                            blockWidthEdit, blockHeightEdit, byColumnsCheck};
+  QWidget* const order[] = {loadButton,     exitButton,      convertButton,  saveButton,
+                            blockWidthEdit, blockHeightEdit, byColumnsCheck, advancedButton};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i)
     setTabOrder(order[i], order[i + 1]);
 
@@ -104,16 +114,26 @@ MainWindow::MainWindow()
   ConnectCommand(exitButton, [this] { OnExitClicked(); });
   ConnectCommand(convertButton, [this] { OnConvertClicked(); });
   ConnectCommand(saveButton, [this] { OnSaveClicked(); });
-
-  // The program starts with the default palette.
-  ResetPalette();
+  ConnectCommand(advancedButton, [this] { advancedSettingsWindow_->ShowInFront(); });
 }
 
 void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow,
-                               PaletteDialog& paletteDialog) {
+                               PaletteDialog& paletteDialog, AdvancedSettingsWindow& advancedSettingsWindow) {
   sourceWindow_ = &sourceWindow;
   mosaicWindow_ = &mosaicWindow;
   paletteDialog_ = &paletteDialog;
+  advancedSettingsWindow_ = &advancedSettingsWindow;
+}
+
+JobSettings MainWindow::CurrentSettings() const {
+  JobSettings settings;
+  settings.palette = paletteDialog_->ColorPalette();
+  settings.labels = paletteDialog_->Labels();
+  settings.blocks = {blockWidthEdit->Value(), blockHeightEdit->Value()};
+  settings.order = byColumnsCheck->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
+  settings.mosaicBitsPerPixel = mosaicWindow_->Mosaic().BitsPerPixel();
+  advancedSettingsWindow_->ReadInto(settings);
+  return settings;
 }
 
 void MainWindow::OnLoadClicked() {
@@ -122,7 +142,7 @@ void MainWindow::OnLoadClicked() {
   // The source window is on screen before the file is read, so it shows also when reading fails.
   sourceWindow_->MoveTo(0, 100);
   sourceWindow_->ShowInFront();
-  LoadSourcePicture(sourceWindow_->picture, openDialog.FileName());
+  LoadSourcePicture(sourceWindow_->picture, openDialog.FileName(), DisplayDecodeSettings());
   convertButton->setEnabled(true);
 }
 
@@ -133,7 +153,8 @@ void MainWindow::OnConvertClicked() {
   LetWindowSystemRepaint(paletteDialog_->frameGeometry());
   mosaicWindow_->TakeDisplayDepth();
   TBitmap& mosaic = mosaicWindow_->Mosaic();
-  ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), mosaic,
+  ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), paletteDialog_->ColorPalette(),
+                  mosaicWindow_->Grid(), mosaic,
                   [this](const std::string& widthCaption, const std::string& heightCaption) {
                     SetCaption(widthLabel, QString::fromStdString(widthCaption));
                     SetCaption(heightLabel, QString::fromStdString(heightCaption));
@@ -152,12 +173,9 @@ void MainWindow::OnSaveClicked() {
   if (!saveDialog.Execute(this)) return;
   LetWindowSystemRepaint(saveDialog.LastBounds());
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
-  ReportSettings settings;
-  settings.blockWidth = blockWidthEdit->Value();
-  settings.blockHeight = blockHeightEdit->Value();
-  settings.labels = paletteDialog_->Labels();
-  const BlockOrder order = byColumnsCheck->isChecked() ? BlockOrder::kByColumns : BlockOrder::kByRows;
-  SaveMosaic(saveDialog.FileName(), order, settings, mosaicWindow_->Mosaic(), *progressGauge);
+  const JobSettings settings = CurrentSettings();
+  SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(),
+             ReportSettingsOf(settings), *progressGauge);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

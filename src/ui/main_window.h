@@ -10,10 +10,12 @@
 #include "designed_window.h"
 #include "file_dialog.h"
 #include "gauge.h"
+#include "project/job_settings.h"
 #include "spin_edit.h"
 
 namespace mozenta {
 
+class AdvancedSettingsWindow;
 class MosaicWindow;
 class PaletteDialog;
 class SourceWindow;
@@ -32,20 +34,26 @@ class MainWindow : public DesignedWindow {
   MainWindow();
 
   // The windows the commands work on; given once, right after all four windows are created.
-  void SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow, PaletteDialog& paletteDialog);
+  void SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow, PaletteDialog& paletteDialog,
+                     AdvancedSettingsWindow& advancedSettingsWindow);
 
-  QPushButton* loadButton;     // 画像読込
-  QPushButton* convertButton;  // モザイク化: enabled by the first load
-  QPushButton* saveButton;     // 保存: enabled by the first conversion
-  QPushButton* exitButton;     // 終　了
-  QLabel* blockWidthCaption;   // １列の枚数
-  QLabel* blockHeightCaption;  // 1段の枚数
-  SpinEdit* blockWidthEdit;    // 0..640
-  SpinEdit* blockHeightEdit;   // 0..480
-  QCheckBox* byColumnsCheck;   // 縦向出力: reports block column by block column
-  QLabel* widthLabel;          // width − 1 of the last converted picture
-  QLabel* heightLabel;         // height − 1 of the last converted picture
-  Gauge* progressGauge;        // shown while the reports are written
+  // Every setting of the job as the windows hold them now: the palette dialog's colours, flags and labels,
+  // this window's blocks and order, the mosaic's depth and the "詳細設定" window's panels.
+  JobSettings CurrentSettings() const;
+
+  QPushButton* loadButton;      // 画像読込
+  QPushButton* convertButton;   // モザイク化: enabled by the first load
+  QPushButton* saveButton;      // 保存: enabled by the first conversion
+  QPushButton* exitButton;      // 終　了
+  QPushButton* advancedButton;  // 詳細設定: opens the window of the settings beyond these
+  QLabel* blockWidthCaption;    // １列の枚数
+  QLabel* blockHeightCaption;   // 1段の枚数
+  SpinEdit* blockWidthEdit;     // 0..640
+  SpinEdit* blockHeightEdit;    // 0..480
+  QCheckBox* byColumnsCheck;    // 縦向出力: reports block column by block column
+  QLabel* widthLabel;           // width − 1 of the last converted picture
+  QLabel* heightLabel;          // height − 1 of the last converted picture
+  Gauge* progressGauge;         // shown while the reports are written
   FileDialog openDialog;
   FileDialog saveDialog;
 
@@ -65,6 +73,7 @@ class MainWindow : public DesignedWindow {
   SourceWindow* sourceWindow_ = nullptr;
   MosaicWindow* mosaicWindow_ = nullptr;
   PaletteDialog* paletteDialog_ = nullptr;
+  AdvancedSettingsWindow* advancedSettingsWindow_ = nullptr;
 };
 
 }  // namespace mozenta

@@ -3,6 +3,7 @@
 
 #include "designed_window.h"
 #include "image_control.h"
+#include "mosaic/mosaic_grid.h"
 #include "picture/bitmap.h"
 #include "scroll_box.h"
 
@@ -17,6 +18,9 @@ class MosaicWindow : public DesignedWindow {
   // The mosaic bitmap shown by mosaicImage, one pixel per mosaic cell.
   TBitmap& Mosaic() { return mosaic_; }
   const TBitmap& Mosaic() const { return mosaic_; }
+  // The colour-index grid of the mosaic, kept for the whole run and never cleared between conversions.
+  MosaicGrid& Grid() { return grid_; }
+  const MosaicGrid& Grid() const { return grid_; }
   // Before the first conversion: gives the mosaic the depth of the display (16, 24 or 32 bits per pixel),
   // which it keeps from then on.
   void TakeDisplayDepth();
@@ -26,6 +30,7 @@ class MosaicWindow : public DesignedWindow {
 
  private:
   TBitmap mosaic_;
+  MosaicGrid grid_;
   bool depthTaken_ = false;
 };
 

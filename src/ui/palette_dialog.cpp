@@ -4,6 +4,7 @@
 
 #include "canvas.h"
 #include "error_handler.h"
+#include "mosaic/color_labels.h"
 
 namespace mozenta {
 namespace {
@@ -14,7 +15,6 @@ constexpr int kStripLeft = 8, kStripTop = 14, kStripWidth = 150, kStripHeight = 
 constexpr int kSwatchLeft = 2, kSwatchTop = 2, kSwatchSize = 16;  // on the strip, for the first row
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-const char* const kDefaultLabels[kPaletteColors] = {"黒", "青", "赤", "紫", "緑", "水", "黄", "白"};
 
 // The designer's name of a row's control: the prefix and the row's number from 1.
 QString RowName(const char* prefix, int row) {
@@ -50,7 +50,7 @@ PaletteDialog::PaletteDialog()
     row.useCheck->setChecked(true);
     row.useCheck->setFocusPolicy(Qt::StrongFocus);
 
-    row.labelEdit = new QLineEdit(QString::fromUtf8(kDefaultLabels[i]), this);
+    row.labelEdit = new QLineEdit(QString::fromStdString(DefaultColorLabels()[i]), this);
     row.labelEdit->setObjectName(RowName("ArEdit1_", i));
     row.labelEdit->setGeometry(56, top, 17, 20);
     row.labelEdit->setTextMargins(-2, 0, -2, 0);
@@ -93,8 +93,8 @@ PaletteDialog::PaletteDialog()
     ConnectCommand(rows[i].colorButton, [this, i] { OnColorClicked(i); });
 }
 
-std::array<std::string, kPaletteColors> PaletteDialog::Labels() const {
-  std::array<std::string, kPaletteColors> labels;
+ColorLabels PaletteDialog::Labels() const {
+  ColorLabels labels;
   for (int i = 0; i < kPaletteColors; ++i)
     labels[i] = rows[i].labelEdit->text().toStdString();
   return labels;
@@ -114,7 +114,7 @@ void PaletteDialog::PaintSwatch(int row, std::uint32_t color) {
 
 void PaletteDialog::PaintSwatchesFromPalette() {
   for (int row = 0; row < kPaletteColors; ++row)
-    PaintSwatch(row, ExpandedPaletteColor(row));
+    PaintSwatch(row, palette_.ExpandedColor(row));
 }
 
 void PaletteDialog::OnShownModally() {
@@ -133,21 +133,17 @@ void PaletteDialog::OnColorClicked(int row) {
   if (!colorDialog.Execute(this)) return;
   const std::uint32_t chosen = colorDialog.Color();
   PaintSwatch(row, chosen);
-  std::uint8_t rgb[3];
-  SplitColor(chosen, rgb);
-  Palette[row].R = rgb[0] >> 4;
-  Palette[row].G = rgb[1] >> 4;
-  Palette[row].B = rgb[2] >> 4;
+  palette_.SetEntry(row, PaletteEntryFromColor(chosen));
 }
 
 void PaletteDialog::OnRunClicked() {
   for (int row = 0; row < kPaletteColors; ++row)
-    PaletteEnabled[row] = rows[row].useCheck->isChecked() ? 1 : 0;
+    palette_.SetEnabled(row, rows[row].useCheck->isChecked());
   SetModalResult(kModalOk);
 }
 
 void PaletteDialog::OnResetClicked() {
-  ResetPalette();
+  palette_.Reset();
   PaintSwatchesFromPalette();
 }
 

@@ -15,6 +15,7 @@
 #include "color_dialog.h"
 #include "designed_window.h"
 #include "image_control.h"
+#include "mosaic/color_labels.h"
 #include "mosaic/palette.h"
 #include "picture/bitmap.h"
 
@@ -45,7 +46,11 @@ class PaletteDialog : public DesignedWindow {
   const TBitmap& SwatchStrip() const { return strip_; }
 
   // The labels of palette entries 0..7: the texts of the label edits as they are now.
-  std::array<std::string, kPaletteColors> Labels() const;
+  ColorLabels Labels() const;
+
+  // The palette the conversions use: the default one at start-up, then as edited here.
+  Palette& ColorPalette() { return palette_; }
+  const Palette& ColorPalette() const { return palette_; }
 
  protected:
   void OnShownModally() override;
@@ -58,6 +63,7 @@ class PaletteDialog : public DesignedWindow {
   void PaintSwatchesFromPalette();
 
   TBitmap strip_;
+  Palette palette_;
 };
 
 }  // namespace mozenta

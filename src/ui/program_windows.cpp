@@ -6,8 +6,9 @@ ProgramWindows::ProgramWindows()
     : mainWindow(std::make_unique<MainWindow>()),
       sourceWindow(std::make_unique<SourceWindow>()),
       mosaicWindow(std::make_unique<MosaicWindow>()),
-      paletteDialog(std::make_unique<PaletteDialog>()) {
-  mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog);
+      paletteDialog(std::make_unique<PaletteDialog>()),
+      advancedSettingsWindow(std::make_unique<AdvancedSettingsWindow>()) {
+  mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog, *advancedSettingsWindow);
 }
 
 }  // namespace mozenta

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "advanced_settings_window.h"
 #include "main_window.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
@@ -22,6 +23,8 @@ class ProgramWindows {
   const std::unique_ptr<SourceWindow> sourceWindow;    // the full-colour source picture
   const std::unique_ptr<MosaicWindow> mosaicWindow;    // the mosaic
   const std::unique_ptr<PaletteDialog> paletteDialog;  // the colours, shown before every conversion
+  // The settings beyond the classic ones, with a panel per feature.
+  const std::unique_ptr<AdvancedSettingsWindow> advancedSettingsWindow;
 };
 
 }  // namespace mozenta

@@ -10,7 +10,7 @@
 #include "application_setup.h"
 #include "error_handler.h"
 #include "message_box.h"
-#include "picture/jpeg_image.h"
+#include "picture/messages.h"
 #include "program_windows.h"
 #include "system_locale.h"
 #include "x11_message_box.h"
@@ -41,7 +41,8 @@ bool ShowRefusalWithPlainXlib(const QWidget& mainWindow) {
   look.face[1] = static_cast<unsigned char>(face.green());
   look.face[2] = static_cast<unsigned char>(face.blue());
   look.minimumWidth = CaptionedWidth(ApplicationTitleText());
-  return ShowX11MessageBox(x11->display(), ApplicationTitleText().toStdString(), k256ColorMessage, look);
+  return ShowX11MessageBox(x11->display(), ApplicationTitleText().toStdString(),
+                           MessageText(MessageId::kPaletteDisplay), look);
 }
 
 }  // namespace
@@ -50,9 +51,9 @@ bool PassesDisplayCheck(DesignedWindow& mainWindow, const PaletteSizeQuery& pale
   if (paletteSize(mainWindow) != 256) return true;
   // Said on the terminal too, for a display where no box can be shown.
   std::fprintf(stderr, "%s: %s\n", ApplicationTitleText().toLocal8Bit().constData(),
-               QString::fromUtf8(k256ColorMessage).toLocal8Bit().constData());
+               QString::fromStdString(MessageText(MessageId::kPaletteDisplay)).toLocal8Bit().constData());
   if (ShowRefusalWithPlainXlib(mainWindow)) return false;
-  ShowMessageBox(QMessageBox::NoIcon, QString::fromUtf8(k256ColorMessage),
+  ShowMessageBox(QMessageBox::NoIcon, QString::fromStdString(MessageText(MessageId::kPaletteDisplay)),
                  QStringLiteral("DisplayCheckMessageBox"));
   return false;
 }
@@ -70,7 +71,6 @@ int RunWindows(QApplication& application, const PaletteSizeQuery& paletteSize) {
 }
 
 int RunMozenta(int argc, char** argv) {
-  RegisterJpegFormats();
   JapaneseSystemLocale japanese;
   ErrorReportingApplication application(argc, argv);
   japanese.End();

@@ -9,8 +9,6 @@ namespace mozenta {
 
 class DesignedWindow;
 
-inline constexpr const char* k256ColorMessage = "256色モードでは動作しません。";
-
 // How many entries the hardware palette of the display showing `window` has.
 using PaletteSizeQuery = std::function<int(DesignedWindow& window)>;
 
@@ -18,15 +16,16 @@ using PaletteSizeQuery = std::function<int(DesignedWindow& window)>;
 // without one. Gives `window` its on-screen window, still hidden.
 int DisplayPaletteSize(DesignedWindow& window);
 
-// The display check: on a display with a 256-entry hardware palette, shows k256ColorMessage in a box with
-// the application title, no icon and one OK button, and returns false once the user has closed it.
+// The display check: on a display with a 256-entry hardware palette, shows "256色モードでは動作しません。"
+// in a box with the application title, no icon and one OK button, and returns false once the user has
+// closed it.
 bool PassesDisplayCheck(DesignedWindow& mainWindow, const PaletteSizeQuery& paletteSize);
 
 // Creates the windows, runs the display check, shows the main window and runs the event loop until the
 // main window closes. Returns the exit status: 0 also when the display check refused.
 int RunWindows(QApplication& application, const PaletteSizeQuery& paletteSize = DisplayPaletteSize);
 
-// The program: registers the JPEG formats, makes the application object and calls RunWindows.
+// The program: makes the application object and calls RunWindows.
 int RunMozenta(int argc, char** argv);
 
 }  // namespace mozenta

@@ -75,6 +75,9 @@ struct GoldenCase {
   const char* counts;
   const char* mosaic;
 };
+void PrintTo(const GoldenCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class BatchGolden : public BatchJob, public ::testing::WithParamInterface<GoldenCase> {};
 
@@ -144,6 +147,9 @@ struct FailureCase {
   std::string message;  // with "%s" standing for the picture's full name
   bool outputFolderMissing = false;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class BatchFailures : public BatchJob, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -193,6 +199,9 @@ struct DecoderCase {
   const char* jpeg;
   const char* djpegOptions;
 };
+void PrintTo(const DecoderCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class BatchJpeg : public BatchJob, public ::testing::WithParamInterface<DecoderCase> {};
 

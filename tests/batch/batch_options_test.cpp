@@ -51,6 +51,9 @@ struct BadCommandLine {
   const char* name;
   std::vector<std::string> arguments;
 };
+void PrintTo(const BadCommandLine& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class RefusedCommandLines : public ::testing::TestWithParam<BadCommandLine> {};
 

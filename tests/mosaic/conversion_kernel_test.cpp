@@ -1,4 +1,5 @@
-// Both conversion kernels against the step-by-step conversion, on random pictures and palettes.
+// Both conversion kernels, called directly, against the step-by-step conversion on random pictures and
+// palettes; and the conversion itself with palettes only the portable kernel computes.
 #include "mosaic/conversion_kernel.h"
 
 #include <gtest/gtest.h>
@@ -8,15 +9,15 @@
 #include <random>
 #include <vector>
 
-#include "mosaic/color_grid.h"
 #include "mosaic/conversion.h"
+#include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "reference_conversion.h"
 
 namespace mozenta {
 namespace {
 
-using conversion_internal::Kernel;
+using conversion_internal::ConversionKernel;
 
 constexpr std::uint8_t kUntouched = 0xEE;
 
@@ -29,14 +30,16 @@ int MarginRows(int height) {
   return std::min(height + 40, kGridRows);
 }
 
-void RandomisePalette(std::mt19937& random) {
+Palette RandomPalette(std::mt19937& random) {
+  Palette palette;
   const bool onlyBlack = random() % 8 == 0;
   for (int i = 1; i < kPaletteColors; ++i) {
-    Palette[i] = {static_cast<std::uint8_t>(random() % 16), static_cast<std::uint8_t>(random() % 16),
-                  static_cast<std::uint8_t>(random() % 16)};
-    PaletteEnabled[i] = !onlyBlack && random() % 4 != 0;
+    palette.SetEntry(i, {static_cast<std::uint8_t>(random() % 16), static_cast<std::uint8_t>(random() % 16),
+                         static_cast<std::uint8_t>(random() % 16)});
+    palette.SetEnabled(i, !onlyBlack && random() % 4 != 0);
   }
-  PaletteEnabled[0] = random() % 2;
+  palette.SetEnabled(0, random() % 2);
+  return palette;
 }
 
 // A picture of random bytes in one of the layouts the kernels read: 24 or 32 bits in place, 16 bits with
@@ -60,35 +63,41 @@ std::unique_ptr<TBitmap> RandomPicture(std::mt19937& random, int width, int heig
   return picture;
 }
 
-std::vector<std::uint8_t> GridCells(int columns, int rows) {
+std::vector<std::uint8_t> GridCells(const MosaicGrid& grid, int columns, int rows) {
   std::vector<std::uint8_t> cells;
   for (int x = 0; x < columns; ++x)
-    cells.insert(cells.end(), &ColorGrid[x][0], &ColorGrid[x][0] + rows);
+    cells.insert(cells.end(), grid.Cells() + MosaicGrid::Offset(x, 0),
+                 grid.Cells() + MosaicGrid::Offset(x, rows));
   return cells;
+}
+
+std::vector<std::uint8_t> Bytes(const TBitmap& bitmap) {
+  const auto bytes = bitmap.StoredBytes();
+  return {bytes.begin(), bytes.end()};
 }
 
 struct KernelCase {
   const char* name;
-  Kernel kernel;
+  ConversionKernel kernel;  // nullptr where it is not built in
+  bool needsAvx2;
 };
+void PrintTo(const KernelCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ConvertKernels : public ::testing::TestWithParam<KernelCase> {
  protected:
   void SetUp() override {
-    ResetPalette();
-    conversion_internal::UseKernel(GetParam().kernel);
-  }
-  void TearDown() override {
-    conversion_internal::UseKernel(Kernel::kFastest);
-    ResetPalette();
+    if (GetParam().needsAvx2 && !simd::Avx2Available())
+      GTEST_SKIP() << "no AVX2 kernel on this build or processor";
   }
 
-  // Converts a random picture of this size with the kernel under test, twice into the same mosaic, and
-  // compares grid and mosaic bytes with the step-by-step conversion; cells outside the picture stay as they
-  // were.
+  // Converts a random picture of this size with the kernel under test, twice into the same mosaic and grid,
+  // and compares grid and mosaic bytes with the step-by-step conversion; cells outside the picture stay as
+  // they were.
   void ExpectStepByStepResult(std::mt19937& random, int width, int height) {
     SCOPED_TRACE(::testing::Message() << width << " x " << height);
-    RandomisePalette(random);
+    const Palette palette = RandomPalette(random);
     const auto sourceHolder = RandomPicture(random, width, height);
     const TBitmap& source = *sourceHolder;
     const int depths[] = {32, 24, 16};
@@ -98,26 +107,30 @@ class ConvertKernels : public ::testing::TestWithParam<KernelCase> {
     TBitmap expectedMosaic, mosaic;
     expectedMosaic.SetPixelFormat(mosaicDepth);
     mosaic.SetPixelFormat(mosaicDepth);
-    testing::ReferenceConvert(source, expectedMosaic);
-    const std::vector<std::uint8_t> expected = GridCells(columns, rows);
+    testing::ReferenceConvert(source, palette, grid_, expectedMosaic);
+    const std::vector<std::uint8_t> expected = GridCells(grid_, columns, rows);
+    mosaic.SetSize(columns, rows);
+    const auto tables = conversion_internal::BuildTables(palette, mosaicDepth);
+    ASSERT_TRUE(tables.eightEntriesOfFourBits);
 
     for (int repeat = 0; repeat < 2; ++repeat) {
       for (int x = 0; x < MarginColumns(columns); ++x)
-        std::fill_n(&ColorGrid[x][0], MarginRows(rows), kUntouched);
-      ConvertToMosaic(source, mosaic);
-      ASSERT_EQ(GridCells(columns, rows), expected) << "source depth " << source.BitsPerPixel();
+        std::fill_n(grid_.Cells() + MosaicGrid::Offset(x, 0), MarginRows(rows), kUntouched);
+      GetParam().kernel({source, palette, tables, grid_, mosaic, columns, rows});
+      ASSERT_EQ(GridCells(grid_, columns, rows), expected) << "source depth " << source.BitsPerPixel();
       for (int x = 0; x < MarginColumns(columns); ++x) {
         for (int y = 0; y < MarginRows(rows); ++y) {
           if (x >= columns || y >= rows) {
-            ASSERT_EQ(ColorGrid[x][y], kUntouched) << x << "," << y;
+            ASSERT_EQ(grid_.Cell(x, y), kUntouched) << x << "," << y;
           }
         }
       }
-      const auto got = mosaic.StoredBytes(), want = expectedMosaic.StoredBytes();
-      ASSERT_TRUE(std::equal(got.begin(), got.end(), want.begin(), want.end()))
+      ASSERT_TRUE(Bytes(mosaic) == Bytes(expectedMosaic))
           << "source depth " << source.BitsPerPixel() << ", mosaic depth " << mosaicDepth;
     }
   }
+
+  MosaicGrid grid_;
 };
 
 // Sizes around the vector kernel's bands (32 rows of two 16-row vectors), its blocks of 16 columns and the
@@ -137,66 +150,37 @@ TEST_P(ConvertKernels, MatchStepByStepAtTheLimits) {
     ExpectStepByStepResult(random, width, height);
 }
 
+#if MOZENTA_AVX2_BUILT
+constexpr ConversionKernel kVectorKernel = conversion_internal::ConvertAvx2;
+#else
+constexpr ConversionKernel kVectorKernel = nullptr;
+#endif
+
 INSTANTIATE_TEST_SUITE_P(Kernels, ConvertKernels,
-                         ::testing::Values(KernelCase{"Fastest", Kernel::kFastest},
-                                           KernelCase{"Portable", Kernel::kPortable}),
+                         ::testing::Values(KernelCase{"Portable", conversion_internal::ConvertPortable,
+                                                      false},
+                                           KernelCase{"Avx2", kVectorKernel, true}),
                          [](const ::testing::TestParamInfo<KernelCase>& info) { return info.param.name; });
 
-class ConvertAvx2 : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!conversion_internal::Avx2KernelAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
-    ResetPalette();
-  }
-  void TearDown() override {
-    for (int i = kPaletteColors; i < kPaletteSlots; ++i) {
-      Palette[i] = {};
-      PaletteEnabled[i] = 0;
-    }
-    ResetPalette();
-  }
-};
-
-// Every palette the dialog can make runs on the vector kernel, not silently on the portable one.
-TEST_F(ConvertAvx2, TakesEveryPaletteOfEntriesZeroToSeven) {
-  std::mt19937 random(11);
-  const auto source = RandomPicture(random, 40, 40);
-  TBitmap mosaic;
-  for (int round = 0; round < 20; ++round) {
-    RandomisePalette(random);
-    mosaic.SetSize(40, 40);
-    const auto tables = conversion_internal::BuildTables(mosaic.BitsPerPixel());
-    EXPECT_TRUE(conversion_internal::ConvertAvx2(*source, mosaic, 40, 40, tables)) << round;
-  }
-}
-
 // Palettes outside what the vector kernel computes (an entry beyond 7 nearest, a channel beyond 4 bits)
-// leave it to the portable kernel, with the step-by-step result.
-TEST_F(ConvertAvx2, LeavesUnusualPalettesToThePortableKernel) {
+// still convert to the step-by-step result.
+TEST(ConvertToMosaic, UnusualPalettesGiveTheStepByStepResult) {
   std::mt19937 random(12);
   const auto sourceHolder = RandomPicture(random, 21, 35);
   const TBitmap& source = *sourceHolder;
-  const auto setUps = {+[] {
-                         Palette[9] = {15, 15, 15};
-                         PaletteEnabled[9] = 1;
-                         PaletteEnabled[7] = 0;
-                       },
-                       +[] {
-                         Palette[5] = {200, 3, 3};
-                       }};
-  for (auto setUp : setUps) {
-    ResetPalette();
-    setUp();
+  Palette nearestBeyondSeven;
+  nearestBeyondSeven.SetEntry(9, {15, 15, 15});
+  nearestBeyondSeven.SetEnabled(9, true);
+  nearestBeyondSeven.SetEnabled(7, false);
+  Palette wideChannel;
+  wideChannel.SetEntry(5, {200, 3, 3});
+  for (const Palette& palette : {nearestBeyondSeven, wideChannel}) {
+    MosaicGrid expectedGrid, grid;
     TBitmap expectedMosaic, mosaic;
-    testing::ReferenceConvert(source, expectedMosaic);
-    const std::vector<std::uint8_t> expected = GridCells(21, 35);
-    const auto tables = conversion_internal::BuildTables(mosaic.BitsPerPixel());
-    mosaic.SetSize(21, 35);
-    EXPECT_FALSE(conversion_internal::ConvertAvx2(source, mosaic, 21, 35, tables));
-    ConvertToMosaic(source, mosaic);
-    EXPECT_EQ(GridCells(21, 35), expected);
-    const auto got = mosaic.StoredBytes(), want = expectedMosaic.StoredBytes();
-    EXPECT_TRUE(std::equal(got.begin(), got.end(), want.begin(), want.end()));
+    testing::ReferenceConvert(source, palette, expectedGrid, expectedMosaic);
+    ConvertToMosaic(source, palette, grid, mosaic);
+    EXPECT_EQ(GridCells(grid, 21, 35), GridCells(expectedGrid, 21, 35));
+    EXPECT_TRUE(Bytes(mosaic) == Bytes(expectedMosaic));
   }
 }
 

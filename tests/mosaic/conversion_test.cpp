@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "mosaic/color_grid.h"
+#include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "reference_conversion.h"
 
@@ -38,16 +38,15 @@ std::unique_ptr<TBitmap> MakeSource(const std::vector<std::vector<Rgb>>& rows) {
 
 class ConvertToMosaicTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetPalette(); }
-  void TearDown() override { ResetPalette(); }
-
   void Convert(const TBitmap& source) {
-    ConvertToMosaic(source, mosaic_, [this](const std::string& w, const std::string& h) {
+    ConvertToMosaic(source, palette_, grid_, mosaic_, [this](const std::string& w, const std::string& h) {
       widthCaption_ = w;
       heightCaption_ = h;
     });
   }
 
+  Palette palette_;
+  MosaicGrid grid_;
   TBitmap mosaic_;
   std::string widthCaption_, heightCaption_;
 };
@@ -73,11 +72,12 @@ TEST_F(ConvertToMosaicTest, WorkedExampleGivesExactGridAndErrors) {
   };
 
   TBitmap referenceMosaic;
-  const auto reference = testing::ReferenceConvert(source, referenceMosaic);
+  MosaicGrid referenceGrid;
+  const auto reference = testing::ReferenceConvert(source, palette_, referenceGrid, referenceMosaic);
   Convert(source);
 
-  EXPECT_EQ(MaxX, 2);
-  EXPECT_EQ(MaxY, 1);
+  EXPECT_EQ(grid_.MaxX(), 2);
+  EXPECT_EQ(grid_.MaxY(), 1);
   EXPECT_EQ(widthCaption_, "2");
   EXPECT_EQ(heightCaption_, "1");
   ASSERT_EQ(mosaic_.Width(), 3);
@@ -89,7 +89,7 @@ TEST_F(ConvertToMosaicTest, WorkedExampleGivesExactGridAndErrors) {
       EXPECT_EQ(cell.clamped, e.clamped) << x << "," << y;
       EXPECT_EQ(cell.entry, e.entry) << x << "," << y;
       EXPECT_EQ(cell.handedOn, e.handedOn) << x << "," << y;
-      EXPECT_EQ(ColorGrid[x][y], e.entry) << x << "," << y;
+      EXPECT_EQ(grid_.Cell(x, y), e.entry) << x << "," << y;
       EXPECT_EQ(mosaic_.GetPixel(x, y), PackColor(e.colour[0], e.colour[1], e.colour[2])) << x << "," << y;
     }
   }
@@ -102,6 +102,9 @@ struct SizeCase {
   const char* widthCaption;
   const char* heightCaption;
 };
+void PrintTo(const SizeCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ConvertSizes : public ConvertToMosaicTest, public ::testing::WithParamInterface<SizeCase> {};
 
@@ -109,8 +112,8 @@ class ConvertSizes : public ConvertToMosaicTest, public ::testing::WithParamInte
 TEST_P(ConvertSizes, CutsToTheGridAndCaptionsTheUncutSize) {
   const SizeCase& c = GetParam();
   Convert(*MakeSource(c.width, c.height, 32));
-  EXPECT_EQ(MaxX, c.maxX);
-  EXPECT_EQ(MaxY, c.maxY);
+  EXPECT_EQ(grid_.MaxX(), c.maxX);
+  EXPECT_EQ(grid_.MaxY(), c.maxY);
   EXPECT_EQ(widthCaption_, c.widthCaption);
   EXPECT_EQ(heightCaption_, c.heightCaption);
   EXPECT_EQ(mosaic_.Width(), c.maxX + 1);
@@ -131,28 +134,28 @@ INSTANTIATE_TEST_SUITE_P(Limits, ConvertSizes,
                          [](const ::testing::TestParamInfo<SizeCase>& info) { return info.param.name; });
 
 TEST_F(ConvertToMosaicTest, EmptyPictureTouchesNoCell) {
-  ColorGrid[0][0] = 6;
+  grid_.SetCell(0, 0, 6);
   Convert(*MakeSource(0, 5));
-  EXPECT_EQ(ColorGrid[0][0], 6);
+  EXPECT_EQ(grid_.Cell(0, 0), 6);
   Convert(*MakeSource(5, 0));
-  EXPECT_EQ(ColorGrid[0][0], 6);
+  EXPECT_EQ(grid_.Cell(0, 0), 6);
 }
 
 TEST_F(ConvertToMosaicTest, ExactPaletteColourHandsOnNoError) {
   // White next to black: with no error from white, black stays exactly black.
   Convert(*MakeSource({{{255, 255, 255}, {0, 0, 0}}, {{0, 0, 0}, {0, 0, 0}}}));
-  EXPECT_EQ(ColorGrid[0][0], 7);
-  EXPECT_EQ(ColorGrid[1][0], 0);
-  EXPECT_EQ(ColorGrid[0][1], 0);
+  EXPECT_EQ(grid_.Cell(0, 0), 7);
+  EXPECT_EQ(grid_.Cell(1, 0), 0);
+  EXPECT_EQ(grid_.Cell(0, 1), 0);
 }
 
 TEST_F(ConvertToMosaicTest, OnlyBlackWhenEveryOtherEntryIsDisabled) {
   for (int i = 1; i < 8; ++i)
-    PaletteEnabled[i] = 0;
+    palette_.SetEnabled(i, false);
   Convert(*MakeSource({{{255, 255, 255}, {255, 0, 0}}, {{0, 0, 255}, {90, 200, 10}}}));
   for (int y = 0; y < 2; ++y) {
     for (int x = 0; x < 2; ++x) {
-      EXPECT_EQ(ColorGrid[x][y], 0);
+      EXPECT_EQ(grid_.Cell(x, y), 0);
       EXPECT_EQ(mosaic_.GetPixel(x, y), 0u);
     }
   }
@@ -167,11 +170,17 @@ TEST_F(ConvertToMosaicTest, SmallerPictureLeavesTheLargerOnesCellsOutsideItsLimi
   }
   Convert(white);
   Convert(*MakeSource(2, 2));
-  EXPECT_EQ(MaxX, 1);
-  EXPECT_EQ(MaxY, 1);
-  EXPECT_EQ(ColorGrid[0][0], 0);
-  EXPECT_EQ(ColorGrid[3][3], 7);
-  EXPECT_EQ(ColorGrid[2][0], 7);
+  EXPECT_EQ(grid_.MaxX(), 1);
+  EXPECT_EQ(grid_.MaxY(), 1);
+  EXPECT_EQ(grid_.Cell(0, 0), 0);
+  EXPECT_EQ(grid_.Cell(3, 3), 7);
+  EXPECT_EQ(grid_.Cell(2, 0), 7);
+  // Each grid keeps its own cells.
+  MosaicGrid other;
+  ConvertToMosaic(white, palette_, other, mosaic_);
+  EXPECT_EQ(other.Cell(0, 0), 7);
+  EXPECT_EQ(grid_.Cell(0, 0), 0);
+  EXPECT_EQ(grid_.MaxX(), 1);
 }
 
 TEST_F(ConvertToMosaicTest, MosaicKeepsItsDepth) {
@@ -180,7 +189,7 @@ TEST_F(ConvertToMosaicTest, MosaicKeepsItsDepth) {
   for (int i = 0; i < 3; ++i) {
     TBitmap mosaic;
     mosaic.SetPixelFormat(depths[i]);
-    ConvertToMosaic(*MakeSource({{{0, 136, 255}}}), mosaic);
+    ConvertToMosaic(*MakeSource({{{0, 136, 255}}}), palette_, grid_, mosaic);
     EXPECT_EQ(mosaic.BitsPerPixel(), depths[i]);
     const auto bytes = mosaic.StoredBytes();
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected[i]) << depths[i];

@@ -5,11 +5,17 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
+#include "mosaic/block_walk.h"
+#include "mosaic/chart_labels.h"
+#include "mosaic/chart_writer.h"
 #include "mosaic/io_error.h"
-#include "mosaic/report_cells.h"
+#include "mosaic/mosaic_bitmap_file.h"
+#include "mosaic/mosaic_grid.h"
+#include "mosaic/output_names.h"
 #include "mosaic/save_mosaic.h"
 #include "output_test_support.h"
 
@@ -30,6 +36,9 @@ struct ErrnoCase {
   int code;
   const char* message;
 };
+void PrintTo(const ErrnoCase& c, std::ostream* os) {
+  *os << strerrorname_np(c.errnum);
+}
 
 class ErrnoMapping : public ::testing::TestWithParam<ErrnoCase> {};
 
@@ -54,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrnoCase{EDQUOT, 101, "ディスクがいっぱいです"},
                       // Unmapped numbers keep their own, even one that equals a code of the table.
                       ErrnoCase{EIO, EIO, "I/O エラー (5)"}, ErrnoCase{ETXTBSY, ETXTBSY, "I/O エラー (26)"},
-                      ErrnoCase{ENAMETOOLONG, ENAMETOOLONG, "I/O エラー (36)"}));
+                      ErrnoCase{ENAMETOOLONG, ENAMETOOLONG, "I/O エラー (36)"}),
+    [](const auto& info) { return std::string(strerrorname_np(info.param.errnum)); });
 
 // A report that fails: the error, and what is left on disk.
 struct ReportFailureCase {
@@ -99,11 +109,12 @@ TEST_P(ReportFailure, ThrowsTheMappedErrorHidesTheGaugeAndClosesBothFiles) {
   ScratchFolder folder;
   c.prepare(folder);
   // About 100 KB of chart: a full disk shows while the blocks are written, not only at the close.
-  testing::SetGrid(std::vector<std::vector<int>>(200, std::vector<int>(250, 3)));
+  MosaicGrid grid;
+  testing::SetGrid(grid, std::vector<std::vector<int>>(200, std::vector<int>(250, 3)));
   const int descriptors = OpenDescriptors();
   RecordingGauge gauge;
   try {
-    WriteReportByColumns(folder / c.chart, ReportSettings{4, 3, DefaultColorLabels()}, gauge);
+    WriteReports(folder / c.chart, grid, ReportSettings{{4, 3}, BlockOrder::kByColumns}, gauge);
     FAIL() << "no error";
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Code(), c.code);
@@ -122,45 +133,51 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReportFailure, ::testing::ValuesIn(kReportFailur
                          [](const auto& info) { return info.param.name; });
 
 // A full disk under the chart while its cell lines come from either kernel (blocks of the default size,
-// wide enough for the vector kernel): the same error, the gauge hidden, both files closed.
-class ReportFailureByKernel : public ::testing::TestWithParam<report_internal::CellKernel> {
- protected:
-  void TearDown() override { report_internal::UseCellKernel(report_internal::CellKernel::kFastest); }
+// wide enough for the vector kernel): the same error, and the file closed.
+struct CellKernelCase {
+  const char* name;
+  chart_internal::LabelRowsKernel kernel;  // nullptr: the portable code
 };
+void PrintTo(const CellKernelCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
-TEST_P(ReportFailureByKernel, FullDiskUnderTheChartEndsTheReportCleanly) {
-  report_internal::UseCellKernel(GetParam());
+class ReportFailureByKernel : public ::testing::TestWithParam<CellKernelCase> {};
+
+TEST_P(ReportFailureByKernel, FullDiskUnderTheChartEndsTheChartCleanly) {
   ScratchFolder folder;
   fs::create_symlink("/dev/full", folder / "pic.txt");
-  testing::SetGrid(std::vector<std::vector<int>>(300, std::vector<int>(250, 6)));
+  MosaicGrid grid;
+  testing::SetGrid(grid, std::vector<std::vector<int>>(300, std::vector<int>(250, 6)));
   const int descriptors = OpenDescriptors();
-  RecordingGauge gauge;
   try {
-    WriteReportByRows(folder / "pic.txt", ReportSettings{}, gauge);
+    const ReportSettings settings;
+    const report_text::ReportLabels labels(settings.labels);
+    ReportFile chart(folder / "pic.txt", 64 << 10);
+    ChartWriter writer(chart, labels, GetParam().kernel);
+    SilentGauge gauge;
+    ForEachBlock(grid, LayOutBlocks(grid, settings.blocks, settings.order), {&writer}, gauge);
+    chart.Close();
     FAIL() << "no error";
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Code(), 101);
     EXPECT_EQ(e.Message(), "ディスクがいっぱいです");
   }
-  EXPECT_FALSE(gauge.visible);
   EXPECT_EQ(OpenDescriptors(), descriptors);
-  EXPECT_TRUE(fs::exists(folder / "pic.csv"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernels, ReportFailureByKernel,
-                         ::testing::Values(report_internal::CellKernel::kFastest,
-                                           report_internal::CellKernel::kPortable),
-                         [](const auto& info) {
-                           return info.param == report_internal::CellKernel::kFastest ? "Fastest"
-                                                                                      : "Portable";
-                         });
+                         ::testing::Values(CellKernelCase{"Portable", nullptr},
+                                           CellKernelCase{"Chosen", chart_internal::ChosenLabelRowsKernel()}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReportFailure, NewFileInSysfsIsRefusedEvenToRoot) {
   if (!fs::is_directory("/sys/kernel")) GTEST_SKIP() << "no sysfs";
   SilentGauge gauge;
-  testing::SetGrid({{1}});
+  MosaicGrid grid;
+  testing::SetGrid(grid, {{1}});
   try {
-    WriteReportByRows("/sys/kernel/mozenta-report.txt", ReportSettings{}, gauge);
+    WriteReports("/sys/kernel/mozenta-report.txt", grid, ReportSettings{}, gauge);
     FAIL() << "no error";
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Code(), 5);
@@ -198,9 +215,10 @@ TEST(BitmapFileFailure, FailedWriteIsAStreamErrorAndClosesTheFile) {
 class SaveFailure : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::SetGrid({{1, 2}, {3, 4}});
+    testing::SetGrid(grid_, {{1, 2}, {3, 4}});
     mosaic_.SetSize(2, 2);
   }
+  MosaicGrid grid_;
   ScratchFolder folder_;
   TBitmap mosaic_;
   SilentGauge gauge_;
@@ -208,9 +226,7 @@ class SaveFailure : public ::testing::Test {
 
 TEST_F(SaveFailure, ZeroBlockSizeTouchesNoneOfTheThreeFiles) {
   testing::WriteWholeFile(folder_ / "pic.bmp", "old bitmap");
-  EXPECT_THROW(SaveMosaic(folder_ / "pic.bmp", BlockOrder::kByRows,
-                          ReportSettings{0, 100, DefaultColorLabels()}, mosaic_, gauge_),
-               EDivByZero);
+  EXPECT_THROW(SaveMosaic(folder_ / "pic.bmp", grid_, mosaic_, ReportSettings{{0, 100}}, gauge_), EDivByZero);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.bmp"), "old bitmap");
   EXPECT_FALSE(fs::exists(folder_ / "pic.txt"));
   EXPECT_FALSE(fs::exists(folder_ / "pic.csv"));
@@ -218,15 +234,15 @@ TEST_F(SaveFailure, ZeroBlockSizeTouchesNoneOfTheThreeFiles) {
 
 TEST_F(SaveFailure, FailedReportLeavesTheBitmapUnwritten) {
   MakeFolder(folder_ / "pic.csv");
-  EXPECT_THROW(SaveMosaic(folder_ / "pic", BlockOrder::kByColumns, ReportSettings{}, mosaic_, gauge_),
-               EInOutError);
+  EXPECT_THROW(
+      SaveMosaic(folder_ / "pic", grid_, mosaic_, ReportSettings{{}, BlockOrder::kByColumns}, gauge_),
+      EInOutError);
   EXPECT_FALSE(fs::exists(folder_ / "pic.bmp"));
 }
 
 TEST_F(SaveFailure, UncreatableBitmapComesAfterCompleteReports) {
   MakeFolder(folder_ / "pic.bmp");
-  EXPECT_THROW(SaveMosaic(folder_ / "pic.txt", BlockOrder::kByRows, ReportSettings{}, mosaic_, gauge_),
-               EFCreateError);
+  EXPECT_THROW(SaveMosaic(folder_ / "pic.txt", grid_, mosaic_, ReportSettings{}, gauge_), EFCreateError);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.csv").substr(0, 1), ",");
   EXPECT_NE(ReadWholeFile(folder_ / "pic.txt").find("\r\n   "), std::string::npos);
 }

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mosaic/color_grid.h"
+#include "mosaic/mosaic_grid.h"
 #include "mosaic/progress_gauge.h"
 
 namespace mozenta::testing {
@@ -45,13 +45,13 @@ inline void WriteWholeFile(const std::string& name, std::string_view bytes) {
   std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Sets MaxX, MaxY and the cells from rows of palette indices, top row first; no rows gives MaxY = −1.
-inline void SetGrid(const std::vector<std::vector<int>>& rows, int columnsWhenEmpty = 0) {
-  MaxY = static_cast<std::int32_t>(rows.size()) - 1;
-  MaxX = static_cast<std::int32_t>(rows.empty() ? columnsWhenEmpty : rows[0].size()) - 1;
+// Sets the limits and the cells from rows of palette indices, top row first; no rows gives MaxY = −1.
+inline void SetGrid(MosaicGrid& grid, const std::vector<std::vector<int>>& rows, int columnsWhenEmpty = 0) {
+  grid.SetLimits(static_cast<std::int32_t>(rows.empty() ? columnsWhenEmpty : rows[0].size()) - 1,
+                 static_cast<std::int32_t>(rows.size()) - 1);
   for (std::size_t y = 0; y < rows.size(); ++y) {
     for (std::size_t x = 0; x < rows[y].size(); ++x)
-      SetGridCell(static_cast<int>(x), static_cast<int>(y), static_cast<std::uint8_t>(rows[y][x]));
+      grid.SetCell(static_cast<int>(x), static_cast<int>(y), static_cast<std::uint8_t>(rows[y][x]));
   }
 }
 

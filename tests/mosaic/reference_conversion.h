@@ -1,12 +1,13 @@
 // The conversion written out step by step, one pixel at a time through GetPixel and SetPixel, as the
-// yardstick for the fast path. It records what every pixel handed on.
+// yardstick for the fast path. It has its own nearest-colour search, written from the rule, and records
+// what every pixel handed on.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "mosaic/color_grid.h"
+#include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "picture/bitmap.h"
 
@@ -23,7 +24,26 @@ struct ReferenceResult {
   std::vector<std::vector<ReferenceCell>> cells;  // [y][x]
 };
 
-inline ReferenceResult ReferenceConvert(const TBitmap& source, TBitmap& mosaic) {
+// The enabled entry (entry 0 always a candidate) at the least squared distance from the 4-bit colour; of
+// several at the same distance, the one with the lowest number.
+inline int ReferenceNearest(const Palette& palette, const std::array<int, 3>& colour4) {
+  int best = -1;
+  long bestDistance = 0;
+  for (int i = 0; i < kPaletteSlots; ++i) {
+    if (i != 0 && !palette.Enabled(i)) continue;
+    const PaletteEntry& e = palette.Entry(i);
+    const long dr = colour4[0] - e.R, dg = colour4[1] - e.G, db = colour4[2] - e.B;
+    const long distance = dr * dr + dg * dg + db * db;
+    if (best < 0 || distance < bestDistance) {
+      best = i;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+inline ReferenceResult ReferenceConvert(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
+                                        TBitmap& mosaic) {
   ReferenceResult result;
   int maxX = source.Width() - 1, maxY = source.Height() - 1;
   if (maxX >= 2000) maxX = 1999;
@@ -45,8 +65,9 @@ inline ReferenceResult ReferenceConvert(const TBitmap& source, TBitmap& mosaic) 
         if (v < 0) v = 0;
         cell.clamped[c] = v;
       }
-      cell.entry = NearestPaletteIndex(cell.clamped[0] >> 4, cell.clamped[1] >> 4, cell.clamped[2] >> 4);
-      const PaletteEntry& e = Palette[cell.entry];
+      cell.entry =
+          ReferenceNearest(palette, {cell.clamped[0] >> 4, cell.clamped[1] >> 4, cell.clamped[2] >> 4});
+      const PaletteEntry& e = palette.Entry(cell.entry);
       const int expanded[3] = {ExpandNibble(e.R), ExpandNibble(e.G), ExpandNibble(e.B)};
       for (int c = 0; c < 3; ++c) {
         int err = (cell.clamped[c] - expanded[c]) / 3;
@@ -57,7 +78,7 @@ inline ReferenceResult ReferenceConvert(const TBitmap& source, TBitmap& mosaic) 
         cell.handedOn[c] = err;
       }
       mosaic.SetPixel(x, y, PackColor(expanded[0], expanded[1], expanded[2]));
-      SetGridCell(x, y, static_cast<std::uint8_t>(cell.entry));
+      grid.SetCell(x, y, static_cast<std::uint8_t>(cell.entry));
       result.cells[y].push_back(cell);
     }
   }

@@ -6,6 +6,7 @@
 #include <map>
 #include <random>
 
+#include "mosaic/mosaic_grid.h"
 #include "output_test_support.h"
 #include "picture/errors.h"
 
@@ -19,23 +20,18 @@ using testing::SetGrid;
 using testing::Sjis;
 using testing::SjisLines;
 
-enum class Walk { kRows, kColumns };
-
-void WriteReport(Walk walk, const std::string& chart, const ReportSettings& settings, ProgressGauge& gauge) {
-  if (walk == Walk::kRows) {
-    WriteReportByRows(chart, settings, gauge);
-  } else {
-    WriteReportByColumns(chart, settings, gauge);
-  }
+ReportSettings Settings(std::int32_t blockWidth, std::int32_t blockHeight,
+                        BlockOrder order = BlockOrder::kByRows,
+                        const ColorLabels& labels = DefaultColorLabels()) {
+  return ReportSettings{{blockWidth, blockHeight}, order, labels};
 }
 
 // The 5 × 3 mosaic written with 2 × 2 blocks: six blocks in three block columns and two block rows.
 class WorkedExample : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetGrid({{0, 0, 1, 2, 7}, {0, 4, 1, 2, 7}, {5, 6, 3, 3, 7}});
-    settings_.blockWidth = 2;
-    settings_.blockHeight = 2;
+    SetGrid(grid_, {{0, 0, 1, 2, 7}, {0, 4, 1, 2, 7}, {5, 6, 3, 3, 7}});
+    settings_.blocks = {2, 2};
   }
 
   // The chart section and the counts line of each block, by block name.
@@ -76,13 +72,14 @@ class WorkedExample : public ::testing::Test {
     return {chart, counts};
   }
 
+  MosaicGrid grid_;
   ScratchFolder folder_;
   ReportSettings settings_;
   RecordingGauge gauge_;
 };
 
 TEST_F(WorkedExample, ByRowsWritesTheChartAndCountsByteForByte) {
-  WriteReportByRows(folder_ / "pic.txt", settings_, gauge_);
+  WriteReports(folder_ / "pic.txt", grid_, settings_, gauge_);
   const auto [chart, counts] = Expected({"1-1", "2-1", "3-1", "1-2", "2-2", "3-2"});
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.txt"), chart);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.csv"), counts);
@@ -90,7 +87,8 @@ TEST_F(WorkedExample, ByRowsWritesTheChartAndCountsByteForByte) {
 }
 
 TEST_F(WorkedExample, ByColumnsWritesTheSameBlocksColumnByColumn) {
-  WriteReportByColumns(folder_ / "pic.txt", settings_, gauge_);
+  settings_.order = BlockOrder::kByColumns;
+  WriteReports(folder_ / "pic.txt", grid_, settings_, gauge_);
   const auto [chart, counts] = Expected({"1-1", "1-2", "2-1", "2-2", "3-1", "3-2"});
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.txt"), chart);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.csv"), counts);
@@ -101,7 +99,7 @@ TEST_F(WorkedExample, ByColumnsWritesTheSameBlocksColumnByColumn) {
 TEST_F(WorkedExample, ReplacesExistingLongerFiles) {
   testing::WriteWholeFile(folder_ / "pic.txt", std::string(10000, 'x'));
   testing::WriteWholeFile(folder_ / "pic.csv", std::string(10000, 'x'));
-  WriteReportByRows(folder_ / "pic.txt", settings_, gauge_);
+  WriteReports(folder_ / "pic.txt", grid_, settings_, gauge_);
   const auto [chart, counts] = Expected({"1-1", "2-1", "3-1", "1-2", "2-2", "3-2"});
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.txt"), chart);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.csv"), counts);
@@ -114,9 +112,11 @@ struct GeometryCase {
   int columns, rows;  // of the mosaic; 0 gives MaxX or MaxY = −1
   std::int32_t blockWidth, blockHeight;
   std::array<std::string, 8> labels = {"a", "b", "c", "d", "e", "f", "g", "h"};
-  void PrintTo(const GeometryCase& c, std::ostream* os) { *os << c.name; }
   int uniform = -1;  // every cell this entry, or random cells
 };
+void PrintTo(const GeometryCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 std::string ModelCountLines(const std::array<std::string, 8>& labels, const std::array<long, 8>& counts) {
   std::string out;
@@ -125,24 +125,26 @@ std::string ModelCountLines(const std::array<std::string, 8>& labels, const std:
   return out;
 }
 
-std::pair<std::string, std::string> ModelReport(const GeometryCase& c, Walk walk) {
-  const long qx = MaxX / c.blockWidth, qy = MaxY / c.blockHeight;
+std::pair<std::string, std::string> ModelReport(const MosaicGrid& grid, const GeometryCase& c,
+                                                BlockOrder walk) {
+  const long maxX = grid.MaxX(), maxY = grid.MaxY();
+  const long qx = maxX / c.blockWidth, qy = maxY / c.blockHeight;
   std::string chart, counts;
   for (const std::string& label : c.labels)
     counts += "," + label;
   counts += "\r\n";
   std::array<long, 8> totals{};
-  const long outer = walk == Walk::kRows ? qy : qx, inner = walk == Walk::kRows ? qx : qy;
+  const long outer = walk == BlockOrder::kByRows ? qy : qx, inner = walk == BlockOrder::kByRows ? qx : qy;
   for (long o = 0; o <= outer; ++o) {
     for (long n = 0; n <= inner; ++n) {
-      const long bx = walk == Walk::kRows ? n : o, by = walk == Walk::kRows ? o : n;
+      const long bx = walk == BlockOrder::kByRows ? n : o, by = walk == BlockOrder::kByRows ? o : n;
       const std::string name = std::to_string(bx + 1) + Sjis("列目-") + std::to_string(by + 1) + Sjis("段目");
       chart += "---(" + name + ")-------------------------\r\n";
       std::array<long, 8> block{};
       for (long y = by * c.blockHeight; y < (by + 1) * c.blockHeight; ++y) {
-        for (long x = bx * c.blockWidth; y <= MaxY && x < (bx + 1) * c.blockWidth && x <= MaxX; ++x) {
-          chart += c.labels[ColorGrid[x][y]];
-          ++block[ColorGrid[x][y]];
+        for (long x = bx * c.blockWidth; y <= maxY && x < (bx + 1) * c.blockWidth && x <= maxX; ++x) {
+          chart += c.labels[grid.Cell(x, y)];
+          ++block[grid.Cell(x, y)];
         }
         chart += "\r\n";
       }
@@ -161,6 +163,7 @@ std::pair<std::string, std::string> ModelReport(const GeometryCase& c, Walk walk
 
 class ReportGeometry : public ::testing::TestWithParam<GeometryCase> {
  protected:
+  MosaicGrid grid_;
   ScratchFolder folder_;
 };
 
@@ -171,28 +174,27 @@ TEST_P(ReportGeometry, BothWalksMatchTheModelAndAddUp) {
   for (auto& row : rows)
     for (int& cell : row)
       cell = c.uniform >= 0 ? c.uniform : static_cast<int>(random() % 8);
-  SetGrid(rows, c.columns);
-  ReportSettings settings{c.blockWidth, c.blockHeight, c.labels};
+  SetGrid(grid_, rows, c.columns);
 
-  std::map<Walk, std::string> charts;
-  for (const Walk walk : {Walk::kRows, Walk::kColumns}) {
-    SCOPED_TRACE(walk == Walk::kRows ? "by rows" : "by columns");
+  std::map<BlockOrder, std::string> charts;
+  for (const BlockOrder walk : {BlockOrder::kByRows, BlockOrder::kByColumns}) {
+    SCOPED_TRACE(walk == BlockOrder::kByRows ? "by rows" : "by columns");
     testing::RecordingGauge gauge;
-    WriteReport(walk, folder_ / "m.txt", settings, gauge);
-    const auto [chart, counts] = ModelReport(c, walk);
+    WriteReports(folder_ / "m.txt", grid_, Settings(c.blockWidth, c.blockHeight, walk, c.labels), gauge);
+    const auto [chart, counts] = ModelReport(grid_, c, walk);
     charts[walk] = ReadWholeFile(folder_ / "m.txt");
     EXPECT_EQ(charts[walk], chart);
     EXPECT_EQ(ReadWholeFile(folder_ / "m.csv"), counts);
     EXPECT_FALSE(gauge.visible);
 
-    const long qx = MaxX / c.blockWidth, qy = MaxY / c.blockHeight;
+    const long qx = grid_.MaxX() / c.blockWidth, qy = grid_.MaxY() / c.blockHeight;
     EXPECT_EQ(std::count(charts[walk].begin(), charts[walk].end(), '\n'),
               (qx + 1) * (qy + 1) * (c.blockHeight + 3) + 2);
   }
   // The totals lines are the same for both walks and add up to the mosaic's cells.
-  const std::string& rowsChart = charts[Walk::kRows];
+  const std::string& rowsChart = charts[BlockOrder::kByRows];
   const auto totalsStart = rowsChart.rfind("\r\n", rowsChart.rfind("\r\n", rowsChart.size() - 3) - 1);
-  EXPECT_EQ(rowsChart.substr(totalsStart), charts[Walk::kColumns].substr(totalsStart));
+  EXPECT_EQ(rowsChart.substr(totalsStart), charts[BlockOrder::kByColumns].substr(totalsStart));
   std::array<long, 8> histogram{};
   for (const auto& row : rows)
     for (const int cell : row)
@@ -240,11 +242,12 @@ class ReportLabels : public ::testing::TestWithParam<LabelCase> {};
 TEST_P(ReportLabels, ChartWritesTheLabelAndCountsQuoteOnlyWhatNeedsIt) {
   const LabelCase& c = GetParam();
   ScratchFolder folder;
-  SetGrid({{0, 1, 0}});
-  ReportSettings settings{1, 1, DefaultColorLabels()};
+  MosaicGrid grid;
+  SetGrid(grid, {{0, 1, 0}});
+  ReportSettings settings = Settings(1, 1);
   settings.labels[0] = c.label;
   SilentGauge gauge;
-  WriteReportByRows(folder / "l.txt", settings, gauge);
+  WriteReports(folder / "l.txt", grid, settings, gauge);
 
   const std::string chart = ReadWholeFile(folder / "l.txt");
   const std::string header = "---(1" + Sjis("列目-") + "1" + Sjis("段目") + ")-------------------------\r\n";
@@ -258,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
     Labels, ReportLabels,
     ::testing::Values(LabelCase{"Empty", "", "", ""},
                       LabelCase{"SeveralCharacters", "黒黒黒黒黒", Sjis("黒黒黒黒黒"), Sjis("黒黒黒黒黒")},
-                      LabelCase{"Comma", "黒,白", Sjis("黒,白"), "\"" + Sjis("黒,白") + "\""},
+                      LabelCase{"Comma", "黒,白", Sjis("黒,白"), Sjis("\"黒,白\"")},
                       LabelCase{"DoubleQuote", "a\"b", "a\"b", "\"a\"\"b\""},
                       LabelCase{"LineBreak", "a\nb", "a\nb", "\"a\nb\""},
                       LabelCase{"NoShiftJisForm", "黒😀", Sjis("黒") + "?", Sjis("黒") + "?"},
@@ -268,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A block size of 0 fails as a division before the gauge shows or any file is touched.
 struct ZeroBlockCase {
   const char* name;
-  Walk walk;
+  BlockOrder walk;
   std::int32_t blockWidth, blockHeight;
 };
 void PrintTo(const ZeroBlockCase& c, std::ostream* os) {
@@ -280,12 +283,12 @@ class ZeroBlockSize : public ::testing::TestWithParam<ZeroBlockCase> {};
 TEST_P(ZeroBlockSize, FailsWithDivisionByZeroTouchingNothing) {
   const ZeroBlockCase& c = GetParam();
   ScratchFolder folder;
-  SetGrid({{1, 2}, {3, 4}});
+  MosaicGrid grid;
+  SetGrid(grid, {{1, 2}, {3, 4}});
   testing::WriteWholeFile(folder / "z.txt", "old chart");
   RecordingGauge gauge;
   try {
-    WriteReport(c.walk, folder / "z.txt", ReportSettings{c.blockWidth, c.blockHeight, DefaultColorLabels()},
-                gauge);
+    WriteReports(folder / "z.txt", grid, Settings(c.blockWidth, c.blockHeight, c.walk), gauge);
     FAIL() << "no error";
   } catch (const EDivByZero& e) {
     EXPECT_EQ(e.Message(), "ゼロによる除算");
@@ -296,18 +299,23 @@ TEST_P(ZeroBlockSize, FailsWithDivisionByZeroTouchingNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ZeroBlockSize,
-                         ::testing::Values(ZeroBlockCase{"WidthByRows", Walk::kRows, 0, 100},
-                                           ZeroBlockCase{"HeightByRows", Walk::kRows, 40, 0},
-                                           ZeroBlockCase{"WidthByColumns", Walk::kColumns, 0, 100},
-                                           ZeroBlockCase{"BothByColumns", Walk::kColumns, 0, 0}),
+                         ::testing::Values(ZeroBlockCase{"WidthByRows", BlockOrder::kByRows, 0, 100},
+                                           ZeroBlockCase{"HeightByRows", BlockOrder::kByRows, 40, 0},
+                                           ZeroBlockCase{"WidthByColumns", BlockOrder::kByColumns, 0, 100},
+                                           ZeroBlockCase{"BothByColumns", BlockOrder::kByColumns, 0, 0}),
                          [](const auto& info) { return info.param.name; });
 
 TEST(ReportWriter, NegativeBlockSizeIsRefusedBeforeAnythingIsTouched) {
   ScratchFolder folder;
-  SetGrid({{1}});
+  MosaicGrid grid;
+  SetGrid(grid, {{1}});
   RecordingGauge gauge;
-  EXPECT_THROW(WriteReportByRows(folder / "n.txt", ReportSettings{-1, 5, DefaultColorLabels()}, gauge),
-               Exception);
+  try {
+    WriteReports(folder / "n.txt", grid, Settings(-1, 5), gauge);
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "ブロックの枚数が負の値です");
+  }
   EXPECT_TRUE(gauge.calls.empty());
   EXPECT_FALSE(std::filesystem::exists(folder / "n.txt"));
 }

@@ -6,6 +6,9 @@
 #include <memory>
 
 #include "mosaic/conversion.h"
+#include "mosaic/mosaic_bitmap_file.h"
+#include "mosaic/mosaic_grid.h"
+#include "mosaic/output_names.h"
 #include "mosaic/palette.h"
 #include "output_test_support.h"
 
@@ -21,14 +24,14 @@ const std::vector<std::vector<int>> kExampleRows = {{0, 0, 1, 2, 7}, {0, 4, 1, 2
 // A mosaic painted straight from palette indices, as the conversion paints it.
 std::unique_ptr<TBitmap> MosaicOf(const std::vector<std::vector<int>>& rows, int bitsPerPixel,
                                   int width = -1) {
-  ResetPalette();
+  const Palette palette;
   auto mosaic = std::make_unique<TBitmap>();
   mosaic->SetPixelFormat(bitsPerPixel);
   mosaic->SetSize(width >= 0 ? width : static_cast<int>(rows.empty() ? 0 : rows[0].size()),
                   static_cast<int>(rows.size()));
   for (std::size_t y = 0; y < rows.size(); ++y)
     for (std::size_t x = 0; x < rows[y].size(); ++x)
-      mosaic->SetPixel(static_cast<int>(x), static_cast<int>(y), ExpandedPaletteColor(rows[y][x]));
+      mosaic->SetPixel(static_cast<int>(x), static_cast<int>(y), palette.ExpandedColor(rows[y][x]));
   return mosaic;
 }
 
@@ -136,6 +139,9 @@ struct NameCase {
   const char* counts;
   const char* bitmap;
 };
+void PrintTo(const NameCase& c, std::ostream* os) {
+  *os << c.chosen;
+}
 
 class SaveNames : public ::testing::TestWithParam<NameCase> {};
 
@@ -173,7 +179,6 @@ INSTANTIATE_TEST_SUITE_P(
 class SaveMosaicTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetPalette();
     DibFormat format;
     format.width = 5;
     format.height = 3;
@@ -181,12 +186,13 @@ class SaveMosaicTest : public ::testing::Test {
     source_.CreateDib(format);
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 5; ++x)
-        source_.SetPixel(x, y, ExpandedPaletteColor(kExampleRows[y][x]));
-    ConvertToMosaic(source_, mosaic_);
-    settings_.blockWidth = 2;
-    settings_.blockHeight = 2;
+        source_.SetPixel(x, y, palette_.ExpandedColor(kExampleRows[y][x]));
+    ConvertToMosaic(source_, palette_, grid_, mosaic_);
+    settings_.blocks = {2, 2};
   }
 
+  const Palette palette_;
+  MosaicGrid grid_;
   ScratchFolder folder_;
   TBitmap source_, mosaic_;
   ReportSettings settings_;
@@ -195,28 +201,30 @@ class SaveMosaicTest : public ::testing::Test {
 
 TEST_F(SaveMosaicTest, WritesThreeFilesBesideTheChosenOneAndLeavesItAlone) {
   testing::WriteWholeFile(folder_ / "pic.jpg", "the loaded picture");
-  SaveMosaic(folder_ / "pic.jpg", BlockOrder::kByRows, settings_, mosaic_, gauge_);
+  SaveMosaic(folder_ / "pic.jpg", grid_, mosaic_, settings_, gauge_);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.jpg"), "the loaded picture");
 
   ScratchFolder direct;
-  WriteReportByRows(direct / "pic.txt", settings_, gauge_);
+  WriteReports(direct / "pic.txt", grid_, settings_, gauge_);
   WriteMosaicBitmapFile(direct / "pic.bmp", *MosaicOf(kExampleRows, mosaic_.BitsPerPixel()));
   for (const char* name : {"pic.txt", "pic.csv", "pic.bmp"})
     EXPECT_EQ(ReadWholeFile(folder_ / name), ReadWholeFile(direct / name)) << name;
 }
 
 TEST_F(SaveMosaicTest, OrderSwitchRewritesTheReportsButNotTheBitmap) {
-  SaveMosaic(folder_ / "pic.txt", BlockOrder::kByRows, settings_, mosaic_, gauge_);
+  SaveMosaic(folder_ / "pic.txt", grid_, mosaic_, settings_, gauge_);
   const std::string rowsChart = ReadWholeFile(folder_ / "pic.txt");
   const std::string rowsCounts = ReadWholeFile(folder_ / "pic.csv");
   const std::string bitmap = ReadWholeFile(folder_ / "pic.bmp");
 
-  SaveMosaic(folder_ / "pic.csv", BlockOrder::kByColumns, settings_, mosaic_, gauge_);
+  settings_.order = BlockOrder::kByColumns;
+  SaveMosaic(folder_ / "pic.csv", grid_, mosaic_, settings_, gauge_);
   EXPECT_NE(ReadWholeFile(folder_ / "pic.txt"), rowsChart);
   EXPECT_NE(ReadWholeFile(folder_ / "pic.csv"), rowsCounts);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.bmp"), bitmap);
 
-  SaveMosaic(folder_ / "pic", BlockOrder::kByRows, settings_, mosaic_, gauge_);
+  settings_.order = BlockOrder::kByRows;
+  SaveMosaic(folder_ / "pic", grid_, mosaic_, settings_, gauge_);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.txt"), rowsChart);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.csv"), rowsCounts);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.bmp"), bitmap);

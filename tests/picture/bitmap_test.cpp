@@ -51,18 +51,22 @@ TEST(TBitmap, RowsFollowTheSignOfTheHeight) {
   EXPECT_EQ(topDown.GetPixel(1, 0), 0x00112233u);
 }
 
-TEST(TBitmap, AssignSharesTheStoreUntilTheFirstChange) {
+TEST(TBitmap, AssignedBitmapsChangeIndependently) {
   auto aHolder = Make(4, 4, 32);
   TBitmap& a = *aHolder;
   a.SetPixel(0, 0, 0x000000FF);
   TBitmap b;
   b.Assign(a);
-  EXPECT_TRUE(b.SharesStoreWith(a));
   EXPECT_EQ(b.GetPixel(0, 0), 0x000000FFu);
   b.SetPixel(0, 0, 0x0000FF00);
-  EXPECT_FALSE(b.SharesStoreWith(a));
   EXPECT_EQ(a.GetPixel(0, 0), 0x000000FFu);
   EXPECT_EQ(b.GetPixel(0, 0), 0x0000FF00u);
+  TBitmap c;
+  c.Assign(a);
+  a.StoredBytesForWrite()[0] = 0x11;
+  EXPECT_EQ(c.GetPixel(0, 3), 0x00000000u)
+      << "the first stored byte is the blue of the bottom row's first pixel";
+  EXPECT_EQ(a.GetPixel(0, 3), 0x00110000u);
 }
 
 TEST(TBitmap, ChangesAreReported) {
@@ -77,16 +81,17 @@ TEST(TBitmap, ChangesAreReported) {
   EXPECT_EQ(changes, 3);
 }
 
-TEST(TBitmap, SetSizeReusesAnUnsharedStoreOfTheSameSize) {
+TEST(TBitmap, SetSizeOfTheSameSizeKeepsThePixelsAndNeverWritesThroughToACopy) {
   TBitmap a;
   a.SetSize(8, 8);
-  const std::uint8_t* before = a.StoredBytes().data();
+  a.SetPixel(2, 3, 0x00ABCDEF);
   a.SetSize(8, 8);
-  EXPECT_EQ(a.StoredBytes().data(), before);
+  EXPECT_EQ(a.GetPixel(2, 3), 0x00ABCDEFu);
   TBitmap b;
   b.Assign(a);
   a.SetSize(8, 8);
-  EXPECT_FALSE(a.SharesStoreWith(b));
+  a.SetPixel(2, 3, 0x00123456);
+  EXPECT_EQ(b.GetPixel(2, 3), 0x00ABCDEFu);
 }
 
 TEST(TBitmap, IndexedPixelsReadTheirTableEntry) {

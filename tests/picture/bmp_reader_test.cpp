@@ -44,6 +44,9 @@ struct RefusedCase {
   std::vector<std::uint8_t> bytes;
   Expect expect;
 };
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 std::vector<RefusedCase> RefusedCases() {
   std::vector<RefusedCase> cases;
@@ -233,6 +236,9 @@ struct OffsetCase {
   std::optional<std::uint32_t> dataOffset;  // the file header's field
   bool readFromOffset;                      // true: the pixels come out right
 };
+void PrintTo(const OffsetCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class BmpDataOffset : public ::testing::TestWithParam<OffsetCase> {};
 
@@ -332,6 +338,9 @@ struct TableCase {
   std::size_t entriesInFile;
   std::size_t entriesKept;
 };
+void PrintTo(const TableCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class BmpColourTable : public ::testing::TestWithParam<TableCase> {};
 

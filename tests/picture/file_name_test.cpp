@@ -10,6 +10,9 @@ struct ExtensionCase {
   std::string_view separators;
   const char* extension;
 };
+void PrintTo(const ExtensionCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FileExtensionCases : public ::testing::TestWithParam<ExtensionCase> {};
 

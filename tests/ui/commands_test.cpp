@@ -72,7 +72,7 @@ TEST_F(CommandsTest, WholeRoadFromABitmapGivesTheGoldenFiles) {
     Click(paletteDialog->rows[0].useCheck);
     Click(paletteDialog->runButton);
   });
-  EXPECT_EQ(PaletteEnabled[0], 0);
+  EXPECT_FALSE(paletteDialog->ColorPalette().Enabled(0));
   EXPECT_EQ(mainWindow->widthLabel->text(), QStringLiteral("4"));
   EXPECT_EQ(mainWindow->heightLabel->text(), QStringLiteral("2"));
   EXPECT_TRUE(mosaicWindow->isVisible());

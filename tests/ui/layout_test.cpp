@@ -254,13 +254,15 @@ std::vector<QString> Names(std::initializer_list<const char*> names) {
 }
 
 TEST_F(LayoutTest, MainWindowTabOrderFollowsTheDesign) {
-  EXPECT_EQ(TabWalk(mainWindow, mainWindow->loadButton, 5),
-            Names({"Button1", "Button2", "SpinEdit1", "SpinEdit2", "CheckBox1", "Button1"}));
+  // The classic controls in their order, then the "詳細設定" button that opens the newer settings.
+  EXPECT_EQ(
+      TabWalk(mainWindow, mainWindow->loadButton, 6),
+      Names({"Button1", "Button2", "SpinEdit1", "SpinEdit2", "CheckBox1", "AdvancedButton", "Button1"}));
   mainWindow->convertButton->setEnabled(true);
   mainWindow->saveButton->setEnabled(true);
-  EXPECT_EQ(
-      TabWalk(mainWindow, mainWindow->loadButton, 7),
-      Names({"Button1", "Button2", "Button3", "Button4", "SpinEdit1", "SpinEdit2", "CheckBox1", "Button1"}));
+  EXPECT_EQ(TabWalk(mainWindow, mainWindow->loadButton, 8),
+            Names({"Button1", "Button2", "Button3", "Button4", "SpinEdit1", "SpinEdit2", "CheckBox1",
+                   "AdvancedButton", "Button1"}));
 }
 
 TEST_F(LayoutTest, PaletteDialogTabOrderFollowsTheDesign) {

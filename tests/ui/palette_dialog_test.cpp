@@ -38,7 +38,7 @@ QColor Expanded(int r, int g, int b) {
 
 TEST_F(PaletteDialogTest, ShowingPaintsTheSwatchesFromThePalette) {
   EXPECT_EQ(paletteDialog->SwatchStrip().Width(), 0) << "no picture until the first showing";
-  Palette[3] = {12, 6, 3};
+  paletteDialog->ColorPalette().SetEntry(3, {12, 6, 3});
   answers_.Then(Cancel());
   EXPECT_EQ(paletteDialog->ShowModal(), kModalCancel);
 
@@ -69,9 +69,9 @@ TEST_F(PaletteDialogTest, ChosenColourIsStoredInFourBitsAndShownExactlyUntilTheN
       })
       .Then(ChooseColor(QColor(200, 100, 50)));
   EXPECT_EQ(paletteDialog->ShowModal(), kModalOk);
-  EXPECT_EQ(Palette[3].R, 12);
-  EXPECT_EQ(Palette[3].G, 6);
-  EXPECT_EQ(Palette[3].B, 3);
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(3).R, 12);
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(3).G, 6);
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(3).B, 3);
 
   answers_.Then(Cancel());
   paletteDialog->ShowModal();
@@ -87,9 +87,9 @@ TEST_F(PaletteDialogTest, CancelledColourChoiceChangesNothing) {
       })
       .Then(Cancel());
   paletteDialog->ShowModal();
-  EXPECT_EQ(Palette[5].R, 0);
-  EXPECT_EQ(Palette[5].G, 8);
-  EXPECT_EQ(Palette[5].B, 15);
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(5).R, 0);
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(5).G, 8);
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(5).B, 15);
   EXPECT_EQ(SwatchColor(5), Expanded(0, 8, 15));
 }
 
@@ -127,7 +127,7 @@ TEST_F(PaletteDialogTest, ColourDialogStartsFromTheLastChoice) {
   EXPECT_EQ(firstPreset, QColor(Qt::black));
   EXPECT_TRUE(basicForm);
   EXPECT_EQ(secondPreset, QColor(255, 0, 0)) << "not the colour of row 5";
-  EXPECT_EQ(Palette[5].R, 0) << "the second choice was cancelled";
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(5).R, 0) << "the second choice was cancelled";
 }
 
 struct PlacementCase {
@@ -193,7 +193,7 @@ TEST_F(PaletteDialogTest, RunButtonCopiesTheCheckBoxesIntoTheFlags) {
   EXPECT_EQ(paletteDialog->ShowModal(), kModalOk);
   const std::uint8_t expected[16] = {0, 1, 0, 1, 1, 1, 1, 1};
   for (int i = 0; i < 16; ++i)
-    EXPECT_EQ(PaletteEnabled[i], expected[i]) << i;
+    EXPECT_EQ(paletteDialog->ColorPalette().Enabled(i), expected[i] != 0) << i;
   EXPECT_TRUE(paletteDialog->isHidden());
 }
 
@@ -203,17 +203,17 @@ TEST_F(PaletteDialogTest, CloseBoxKeepsTheFlagsAndTheCheckBoxes) {
     paletteDialog->close();
   });
   EXPECT_EQ(paletteDialog->ShowModal(), kModalCancel);
-  EXPECT_EQ(PaletteEnabled[2], 1) << "copied only by 実行";
+  EXPECT_TRUE(paletteDialog->ColorPalette().Enabled(2)) << "copied only by 実行";
   EXPECT_FALSE(paletteDialog->rows[2].useCheck->isChecked()) << "kept for the next showing";
 
   answers_.Then([this](QWidget*) { Click(paletteDialog->runButton); });
   paletteDialog->ShowModal();
-  EXPECT_EQ(PaletteEnabled[2], 0);
+  EXPECT_FALSE(paletteDialog->ColorPalette().Enabled(2));
 }
 
 TEST_F(PaletteDialogTest, ResetRestoresColoursAndFlagsButNotCheckBoxesOrLabels) {
-  Palette[4] = {1, 2, 3};
-  PaletteEnabled[6] = 0;
+  paletteDialog->ColorPalette().SetEntry(4, {1, 2, 3});
+  paletteDialog->ColorPalette().SetEnabled(6, false);
   answers_.Then([this](QWidget*) {
     Click(paletteDialog->rows[6].useCheck);
     LabelEdit(1)->setText(QString::fromUtf8("空"));
@@ -222,8 +222,9 @@ TEST_F(PaletteDialogTest, ResetRestoresColoursAndFlagsButNotCheckBoxesOrLabels) 
     paletteDialog->close();
   });
   paletteDialog->ShowModal();
-  EXPECT_EQ(Palette[4].G, 8);
-  EXPECT_EQ(PaletteEnabled[6], 1) << "the reset sets every flag; the close box copies nothing";
+  EXPECT_EQ(paletteDialog->ColorPalette().Entry(4).G, 8);
+  EXPECT_TRUE(paletteDialog->ColorPalette().Enabled(6))
+      << "the reset sets every flag; the close box copies nothing";
   EXPECT_FALSE(paletteDialog->rows[6].useCheck->isChecked());
   EXPECT_EQ(LabelEdit(1)->text(), QString::fromUtf8("空"));
 }

@@ -22,6 +22,7 @@
 #include "ui/application_title.h"
 #include "ui/error_handler.h"
 #include "ui/system_locale.h"
+#include "ui/palette_dialog.h"
 
 namespace mozenta::testing {
 namespace {
@@ -73,13 +74,14 @@ class StartupRunTest : public ::testing::TestWithParam<int> {};
 // the loop ends when the main window closes, by its close box or by "終　了".
 TEST_P(StartupRunTest, ShowsTheMainWindowAndRunsUntilItCloses) {
   ShowRecorder recorder;
-  Palette[2] = {1, 1, 1};
-  PaletteEnabled[2] = 0;
   bool closedByTimer = false;
   QTimer::singleShot(50, [&] {
     auto* mainWindow = qobject_cast<MainWindow*>(FindWindow("Form1"));
     ASSERT_NE(mainWindow, nullptr);
     EXPECT_TRUE(mainWindow->isVisible());
+    auto* paletteDialog = qobject_cast<PaletteDialog*>(FindWindow("Form4"));
+    ASSERT_NE(paletteDialog, nullptr);
+    EXPECT_TRUE(paletteDialog->ColorPalette() == Palette()) << "the program starts with the default palette";
     for (const char* companion : {"Form2", "Form3", "Form4"}) {
       ASSERT_NE(FindWindow(companion), nullptr) << companion;
       EXPECT_TRUE(FindWindow(companion)->isHidden()) << companion;
@@ -96,8 +98,6 @@ TEST_P(StartupRunTest, ShowsTheMainWindowAndRunsUntilItCloses) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(FindWindow("Form1"), nullptr) << "the windows are gone";
   EXPECT_EQ(recorder.shown, QStringList{QStringLiteral("Form1")});
-  EXPECT_EQ(Palette[2].R, 15) << "creating the main window reset the palette";
-  EXPECT_EQ(PaletteEnabled[2], 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(PaletteSizes, StartupRunTest, ::testing::Values(0, 16, 65536),
@@ -235,7 +235,7 @@ TEST(ErrorHandler, ApplicationCatchesErrorsFromEventHandlers) {
   class Throwing : public QObject {
    protected:
     bool event(QEvent* e) override {
-      if (e->type() == QEvent::User) throw EReadError(kReadErrorMessage);
+      if (e->type() == QEvent::User) throw EReadError("ストリームからの読み込みエラー");
       return QObject::event(e);
     }
   } receiver;

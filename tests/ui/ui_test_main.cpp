@@ -3,7 +3,6 @@
 
 #include <QtGlobal>
 
-#include "picture/jpeg_image.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
 #include "ui/system_locale.h"
@@ -11,7 +10,6 @@
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
-  mozenta::RegisterJpegFormats();
   mozenta::JapaneseSystemLocale japanese;
   mozenta::ErrorReportingApplication application(argc, argv);
   japanese.End();

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <string>
 
-#include "picture/jpeg_image.h"
 #include "picture/source_picture.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
@@ -56,7 +55,6 @@ int main(int argc, char** argv) {
   using namespace mozenta;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   const RuntimeFolder runtimeFolder;
-  RegisterJpegFormats();
   ErrorReportingApplication application(argc, argv);
   SetUpApplication(application);
   if (argc != 3) {
@@ -69,7 +67,7 @@ int main(int argc, char** argv) {
   PaletteDialog& paletteDialog = *windows.paletteDialog;
   mainWindow.show();
   windows.sourceWindow->ShowInFront();
-  LoadSourcePicture(windows.sourceWindow->picture, argv[2]);
+  LoadSourcePicture(windows.sourceWindow->picture, argv[2], DisplayDecodeSettings());
   mainWindow.convertButton->setEnabled(true);
   paletteDialog.rows[3].useCheck->setChecked(false);
   bool ok = true;

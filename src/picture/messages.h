@@ -1,0 +1,57 @@
+// Every message the program shows the user, in one table: the error box of the windows, the start-up
+// refusal and mozenta-batch's stderr all take their texts from here. A "%s" or "%d" in a text stands for
+// an argument, filled in order by MessageText.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mozenta {
+
+// MESSAGE(id, text) for every message, in the order of MessageId.
+#define MOZENTA_MESSAGES(MESSAGE)                                                       \
+  /* Streams and files */                                                               \
+  MESSAGE(kReadError, "ストリームからの読み込みエラー")                                 \
+  MESSAGE(kWriteError, "ストリームへの書き込みエラー")                                  \
+  MESSAGE(kStreamOutOfMemory, "メモリストリームの拡大中にメモリが足りなくなりました")   \
+  MESSAGE(kCannotOpenFile, "ファイル %s は開けません")                                  \
+  MESSAGE(kCannotCreateFile, "ファイル %s を作成できません")                            \
+  /* Run-time input/output errors: codes 3, 4, 5 and 101, and any other number */       \
+  MESSAGE(kIoPathNotFound, "不正なファイル名です")                                      \
+  MESSAGE(kIoTooManyOpenFiles, "オープンしたファイルが多すぎます")                      \
+  MESSAGE(kIoAccessDenied, "ファイルへのアクセスが拒否されました")                      \
+  MESSAGE(kIoDiskFull, "ディスクがいっぱいです")                                        \
+  MESSAGE(kIoErrorNumbered, "I/O エラー (%d)")                                          \
+  /* Pictures */                                                                        \
+  MESSAGE(kUnknownExtension, "拡張子 .%s の画像形式は処理できません")                   \
+  MESSAGE(kCannotAssign, "%s を %s に代入することはできません")                         \
+  MESSAGE(kInvalidBitmap, "ビットマップイメージが不正です")                             \
+  MESSAGE(kInvalidIcon, "アイコンイメージが不正です")                                   \
+  MESSAGE(kInvalidMetafile, "メタファイルが不正です")                                   \
+  MESSAGE(kJpegError, "JPEG エラー #%d")                                                \
+  MESSAGE(kJpegTooManyScans, "JPEG ファイルのスキャンが多すぎます")                     \
+  /* Resources */                                                                       \
+  MESSAGE(kOutOfResources, "システム リソースが足りません")                             \
+  MESSAGE(kOutOfMemory, "メモリが足りません")                                           \
+  /* Reports */                                                                         \
+  MESSAGE(kDivisionByZero, "ゼロによる除算")                                            \
+  MESSAGE(kNegativeBlockSize, "ブロックの枚数が負の値です")                             \
+  MESSAGE(kNoShiftJisConverter, "Shift_JIS (CP932) への変換がこのシステムにありません") \
+  MESSAGE(kShiftJisConversionFailed, "Shift_JIS (CP932) への変換に失敗しました")        \
+  /* Start-up */                                                                        \
+  MESSAGE(kPaletteDisplay, "256色モードでは動作しません。")
+
+enum class MessageId {
+#define MOZENTA_MESSAGE_ID(id, text) id,
+  MOZENTA_MESSAGES(MOZENTA_MESSAGE_ID)
+#undef MOZENTA_MESSAGE_ID
+};
+
+// The text with its placeholders filled: each "%s" or "%d" takes the next argument; placeholders past the
+// last argument stay as they are.
+std::string MessageText(MessageId id);
+std::string MessageText(MessageId id, std::string_view argument);
+std::string MessageText(MessageId id, std::string_view first, std::string_view second);
+std::string MessageText(MessageId id, long long number);
+
+}  // namespace mozenta
