@@ -13,6 +13,9 @@
 #include "picture/errors.h"
 #include "picture/source_picture.h"
 #include "project/job_settings.h"
+#include "project/project_file.h"
+#include "project/project_mosaic.h"
+#include "project/sha256_file.h"
 
 namespace mozenta {
 namespace {
@@ -58,22 +61,24 @@ class TerminalGauge : public ProgressGauge {
 };
 
 // The settings the windows would hold after the user's choices: the palette dialog's colours, flags and
-// labels, the main window's blocks and order.
-JobSettings JobSettingsOf(const BatchOptions& options) {
-  JobSettings settings;
+// labels, the main window's blocks and order, each as `base` has it unless the command line gave it.
+JobSettings JobSettingsOf(const BatchOptions& options, JobSettings settings) {
   for (int i = 1; i < kPaletteColors; ++i) {
     if (const auto& color = options.colors[i]) {
       settings.palette.SetEntry(i, PaletteEntryFromColor(PackColor(color->red, color->green, color->blue)));
     }
   }
-  for (int i = 0; i < kPaletteColors; ++i)
-    settings.palette.SetEnabled(i, !options.disabled[i]);
+  if (options.Given("--disable")) {
+    for (int i = 0; i < kPaletteColors; ++i)
+      settings.palette.SetEnabled(i, !options.disabled[i]);
+  }
   for (int i = 0; i < kPaletteColors; ++i) {
     if (options.labels[i]) settings.labels[i] = *options.labels[i];
   }
-  settings.blocks = {options.blockWidth, options.blockHeight};
-  settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
-  settings.mosaicBitsPerPixel = options.bitsPerPixel;
+  if (options.Given("--block-width")) settings.blocks.width = options.blockWidth;
+  if (options.Given("--block-height")) settings.blocks.height = options.blockHeight;
+  if (options.Given("--by-columns")) settings.order = BlockOrder::kByColumns;
+  if (options.Given("--bpp")) settings.mosaicBitsPerPixel = options.bitsPerPixel;
   return settings;
 }
 
@@ -91,23 +96,40 @@ class StageClock {
 };
 
 void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) {
-  const JobSettings settings = JobSettingsOf(options);
+  Project project;
+  if (!options.project.empty()) {
+    project = ReadProject(options.project);
+    if (!PictureMatches(project))
+      throw Exception(MessageText(MessageId::kProjectPictureChanged, project.picture));
+  } else {
+    project.picture = options.picture;
+  }
+  project.settings = JobSettingsOf(options, project.settings);
+  const JobSettings& settings = project.settings;
   StageClock clock;
 
   SourcePicture form2;
-  LoadSourcePicture(form2, options.picture);
+  LoadSourcePicture(form2, project.picture);
+  const TBitmap& source = *SourceBitmap(form2);
+  CheckEditsFit(project.edits, source, options.project);
   const double loadSeconds = clock.Lap();
 
   MosaicGrid grid;
   TBitmap mosaic;
   mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
-  ConvertToMosaic(*SourceBitmap(form2), settings.palette, grid, mosaic);
+  MakeProjectMosaic(project, source, grid, mosaic);
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
   SaveMosaic(options.name, grid, mosaic, ReportSettingsOf(settings),
              errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
+  if (!options.saveProject.empty()) {
+    const auto digest = FileSha256(project.picture);
+    if (!digest) throw EReadError(MessageText(MessageId::kReadError));
+    project.pictureSha256 = *digest;
+    WriteProject(options.saveProject, project);
+  }
   const double saveSeconds = clock.Lap();
 
   if (options.timings) {

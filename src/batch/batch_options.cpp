@@ -73,7 +73,14 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
       if (inlineValue) throw UsageError(argument + ": takes no value");
     };
 
-    if (argument == "--block-width") {
+    options.given.insert(argument);
+    if (argument == "--project") {
+      options.project = value();
+      if (options.project.empty()) throw UsageError(argument + ": needs a file name");
+    } else if (argument == "--save-project") {
+      options.saveProject = value();
+      if (options.saveProject.empty()) throw UsageError(argument + ": needs a file name");
+    } else if (argument == "--block-width") {
       options.blockWidth = ParseNumber(value(), 0, kMaxBlockWidth, argument);
     } else if (argument == "--block-height") {
       options.blockHeight = ParseNumber(value(), 0, kMaxBlockHeight, argument);
@@ -115,12 +122,13 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     }
   }
   if (options.help || options.version) return options;
-  if (names.size() != 2) {
-    throw UsageError(names.size() < 2 ? "expected a PICTURE and a NAME"
-                                      : "too many arguments: \"" + names[2] + "\"");
+  const std::size_t expected = options.project.empty() ? 2 : 1;
+  if (names.size() != expected) {
+    if (names.size() > expected) throw UsageError("too many arguments: \"" + names[expected] + "\"");
+    throw UsageError(expected == 1 ? "expected a NAME" : "expected a PICTURE and a NAME");
   }
-  options.picture = names[0];
-  options.name = names[1];
+  if (expected == 2) options.picture = names[0];
+  options.name = names.back();
   return options;
 }
 
@@ -129,6 +137,7 @@ std::string BatchUsage() {
     return "(default " + std::to_string(defaultValue) + ", 0.." + std::to_string(maximum) + ")";
   };
   return "Usage: mozenta-batch [options] PICTURE NAME\n"
+         "       mozenta-batch --project FILE [options] NAME\n"
          "Converts PICTURE (BMP or JPEG, chosen by its extension) into a mosaic of eight colours and saves\n"
          "NAME.txt (block chart), NAME.csv (sheet counts per block) and NAME.bmp (the mosaic).\n"
          "\n"
@@ -144,6 +153,9 @@ std::string BatchUsage() {
          "                     candidate\n"
          "  --label I=TEXT     the label of entry I (0..7), UTF-8\n"
          "  --bpp 16|24|32     depth of the mosaic bitmap file (default 32)\n"
+         "  --project FILE     run a saved project: its picture, settings and hand edits; the options\n"
+         "                     given as well override its settings\n"
+         "  --save-project FILE  also write the job's project to FILE (with a project's edits, if any)\n"
          "  --timings          print the seconds spent loading, converting and saving on stderr\n"
          "  --help, --version\n";
 }

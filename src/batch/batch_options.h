@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,8 +18,11 @@ struct BatchColor {
 };
 
 struct BatchOptions {
-  std::string picture;  // the picture to load, chosen by its extension
+  std::string picture;  // the picture to load, chosen by its extension; the project's with --project
   std::string name;     // the name the three output files are derived from
+  // Projects: the job of a saved project (its picture, settings and edits), and the project to write.
+  std::string project;
+  std::string saveProject;
   std::int32_t blockWidth = kDefaultBlockWidth;
   std::int32_t blockHeight = kDefaultBlockHeight;
   bool byColumns = false;
@@ -29,6 +33,9 @@ struct BatchOptions {
   bool timings = false;
   bool help = false;
   bool version = false;
+  // The options the command line gave ("--block-width", …): only these override a project's settings.
+  std::set<std::string> given;
+  bool Given(const std::string& option) const { return given.count(option) != 0; }
 };
 
 // A command line that cannot be run; the message says what is wrong.
@@ -37,8 +44,8 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Parses the arguments after the program name. Options may come before, between or after the two names;
-// "--" ends the options. Throws UsageError.
+// Parses the arguments after the program name. Options may come before, between or after the two names
+// (one name, NAME, with --project); "--" ends the options. Throws UsageError.
 BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments);
 
 // The text of --help.

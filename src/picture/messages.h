@@ -38,6 +38,14 @@ namespace mozenta {
   MESSAGE(kNegativeBlockSize, "ブロックの枚数が負の値です")                             \
   MESSAGE(kNoShiftJisConverter, "Shift_JIS (CP932) への変換がこのシステムにありません") \
   MESSAGE(kShiftJisConversionFailed, "Shift_JIS (CP932) への変換に失敗しました")        \
+  /* Projects and hand edits */                                                        \
+  MESSAGE(kProjectMalformed, "プロジェクト %s の形式が正しくありません (%s)")           \
+  MESSAGE(kProjectUnknownFormat, "プロジェクト %s の形式 %s には対応していません")      \
+  MESSAGE(kProjectEditsOutside, "プロジェクト %s の編集がモザイクの外にあります")       \
+  MESSAGE(kProjectPictureChanged, "画像 %s が見つからないか、保存した後に変更されています") \
+  MESSAGE(kProjectChooseOtherPicture, "別の画像を選びますか?")                         \
+  MESSAGE(kProjectNoPicture, "画像が読み込まれていません")                              \
+  MESSAGE(kDiscardEdits, "編集内容を破棄しますか?")                                   \
   /* Start-up */                                                                        \
   MESSAGE(kPaletteDisplay, "256色モードでは動作しません。")
 
