@@ -1,16 +1,22 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 
 #include "advanced_settings_window.h"
 #include "application_setup.h"
 #include "error_handler.h"
+#include "message_box.h"
 #include "mosaic/block_settings.h"
 #include "mosaic/conversion.h"
 #include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
+#include "picture/file_name.h"
 #include "picture/source_picture.h"
+#include "project/project_file.h"
+#include "project/project_mosaic.h"
+#include "project/sha256_file.h"
 #include "source_window.h"
 #include "system_locale.h"
 #include "window_system.h"
@@ -64,7 +70,9 @@ const char* const kBlockHeightHint = "1つのブロックの縦の枚数を設�
 MainWindow::MainWindow()
     : DesignedWindow(QStringLiteral("Mozenta ver2.0"), QSize(509, 105)),
       openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter),
-      saveDialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter) {
+      saveDialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter),
+      projectOpenDialog(FileDialog::Kind::kOpen, QStringLiteral("ProjectOpenDialog"), kProjectDialogFilter),
+      projectSaveDialog(FileDialog::Kind::kSave, QStringLiteral("ProjectSaveDialog"), kProjectDialogFilter) {
   setObjectName(QStringLiteral("Form1"));
 
   loadButton = MakeButton(this, "Button1", "画像読込", "元になる画像を読みこみます。", {8, 8, 65, 25}, true);
@@ -115,6 +123,10 @@ MainWindow::MainWindow()
   ConnectCommand(convertButton, [this] { OnConvertClicked(); });
   ConnectCommand(saveButton, [this] { OnSaveClicked(); });
   ConnectCommand(advancedButton, [this] { advancedSettingsWindow_->ShowInFront(); });
+  connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
+          [this] { RunCommand([this] { OpenProject(); }); });
+  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this,
+          [this] { RunCommand([this] { SaveProject(); }); });
 }
 
 void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow,
@@ -123,6 +135,7 @@ void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicW
   mosaicWindow_ = &mosaicWindow;
   paletteDialog_ = &paletteDialog;
   advancedSettingsWindow_ = &advancedSettingsWindow;
+  mosaicWindow.SetSettingsSource([this] { return CurrentSettings(); });
 }
 
 JobSettings MainWindow::CurrentSettings() const {
@@ -143,10 +156,14 @@ void MainWindow::OnLoadClicked() {
   sourceWindow_->MoveTo(0, 100);
   sourceWindow_->ShowInFront();
   LoadSourcePicture(sourceWindow_->picture, openDialog.FileName(), DisplayDecodeSettings());
+  pictureFile_ = openDialog.FileName();
   convertButton->setEnabled(true);
 }
 
 void MainWindow::OnConvertClicked() {
+  if (mosaicWindow_->HasEdits() && !AskQuestion(QString::fromStdString(MessageText(MessageId::kDiscardEdits)),
+                                                QStringLiteral("DiscardEditsQuestion")))
+    return;
   // However the palette dialog was closed, the conversion runs: "実行" has copied the check boxes into
   // the enable flags, the close box has left them as they were.
   paletteDialog_->ShowModal();
@@ -159,7 +176,8 @@ void MainWindow::OnConvertClicked() {
                     SetCaption(widthLabel, QString::fromStdString(widthCaption));
                     SetCaption(heightLabel, QString::fromStdString(heightCaption));
                   });
-  mosaicWindow_->mosaicImage->resize(mosaic.Width(), mosaic.Height());
+  madeWith_ = CurrentSettings();
+  mosaicWindow_->MosaicMade(paletteDialog_->ColorPalette());
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();
   saveButton->setEnabled(true);
@@ -176,6 +194,86 @@ void MainWindow::OnSaveClicked() {
   const JobSettings settings = CurrentSettings();
   SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(),
              ReportSettingsOf(settings), *progressGauge);
+}
+
+void MainWindow::OpenProject() {
+  if (!projectOpenDialog.Execute(this)) return;
+  LetWindowSystemRepaint(projectOpenDialog.LastBounds());
+  OpenProjectFile(projectOpenDialog.FileName());
+}
+
+void MainWindow::SaveProject() {
+  if (pictureFile_.empty()) throw Exception(MessageText(MessageId::kProjectNoPicture));
+  if (!projectSaveDialog.Execute(this)) return;
+  LetWindowSystemRepaint(projectSaveDialog.LastBounds());
+  std::string fileName = projectSaveDialog.FileName();
+  if (FileExtension(fileName).empty()) fileName += ".mozenta";
+  SaveProjectFile(fileName);
+}
+
+void MainWindow::OpenProjectFile(const std::string& projectFile) {
+  Project project = ReadProject(projectFile);
+  while (!PictureMatches(project)) {
+    const std::string question = MessageText(MessageId::kProjectPictureChanged, project.picture) + "\n" +
+                                 MessageText(MessageId::kProjectChooseOtherPicture);
+    if (!AskQuestion(QString::fromStdString(question), QStringLiteral("ProjectPictureQuestion"))) return;
+    if (!openDialog.Execute(this)) return;
+    LetWindowSystemRepaint(openDialog.LastBounds());
+    project.picture = openDialog.FileName();
+    project.pictureSha256 = FileSha256(project.picture).value_or("");
+  }
+  if (mosaicWindow_->HasEdits() && !AskQuestion(QString::fromStdString(MessageText(MessageId::kDiscardEdits)),
+                                                QStringLiteral("DiscardEditsQuestion")))
+    return;
+  // Read and checked before anything changes: a picture that fails to load or edits that do not fit leave
+  // the windows as they were.
+  SourcePicture loaded;
+  LoadSourcePicture(loaded, project.picture, DisplayDecodeSettings());
+  const TBitmap& source = *SourceBitmap(loaded);
+  CheckEditsFit(project.edits, source, projectFile);
+
+  const JobSettings& settings = project.settings;
+  paletteDialog_->ShowSettings(settings.palette, settings.labels);
+  blockWidthEdit->SetValue(settings.blocks.width);
+  blockHeightEdit->SetValue(settings.blocks.height);
+  byColumnsCheck->setChecked(settings.order == BlockOrder::kByColumns);
+  advancedSettingsWindow_->Show(settings);
+  sourceWindow_->MoveTo(0, 100);
+  sourceWindow_->ShowInFront();
+  RequireBitmap(sourceWindow_->picture.all1).Assign(source);
+  pictureFile_ = project.picture;
+  convertButton->setEnabled(true);
+
+  mosaicWindow_->TakeDisplayDepth();
+  MakeProjectMosaic(project, RequireBitmap(sourceWindow_->picture.all1), mosaicWindow_->Grid(),
+                    mosaicWindow_->Mosaic(),
+                    [this](const std::string& widthCaption, const std::string& heightCaption) {
+                      SetCaption(widthLabel, QString::fromStdString(widthCaption));
+                      SetCaption(heightLabel, QString::fromStdString(heightCaption));
+                    });
+  madeWith_ = CurrentSettings();
+  mosaicWindow_->MosaicMade(settings.palette, std::move(project.edits));
+  mosaicWindow_->MoveTo(250, 100);
+  mosaicWindow_->ShowInFront();
+  saveButton->setEnabled(true);
+}
+
+void MainWindow::SaveProjectFile(const std::string& projectFile) {
+  if (pictureFile_.empty()) throw Exception(MessageText(MessageId::kProjectNoPicture));
+  Project project;
+  project.picture = pictureFile_;
+  const auto digest = FileSha256(pictureFile_);
+  if (!digest) throw EFOpenError(MessageText(MessageId::kCannotOpenFile, pictureFile_));
+  project.pictureSha256 = *digest;
+  project.settings = CurrentSettings();
+  if (madeWith_) {
+    // What made the mosaic, whatever was changed since without making it again.
+    project.settings.palette = madeWith_->palette;
+    project.settings.advanced.picture = madeWith_->advanced.picture;
+    project.settings.advanced.conversion = madeWith_->advanced.conversion;
+    project.edits = mosaicWindow_->Edits();
+  }
+  WriteProject(projectFile, project);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

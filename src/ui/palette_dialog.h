@@ -48,6 +48,9 @@ class PaletteDialog : public DesignedWindow {
   // The labels of palette entries 0..7: the texts of the label edits as they are now.
   ColorLabels Labels() const;
 
+  // Takes the colours, flags and labels of a project being opened.
+  void ShowSettings(const Palette& palette, const ColorLabels& labels);
+
   // The palette the conversions use: the default one at start-up, then as edited here.
   Palette& ColorPalette() { return palette_; }
   const Palette& ColorPalette() const { return palette_; }

@@ -1,5 +1,7 @@
 #include "program_windows.h"
 
+#include "project_panel.h"
+
 namespace mozenta {
 
 ProgramWindows::ProgramWindows()
@@ -9,6 +11,8 @@ ProgramWindows::ProgramWindows()
       paletteDialog(std::make_unique<PaletteDialog>()),
       advancedSettingsWindow(std::make_unique<AdvancedSettingsWindow>()) {
   mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog, *advancedSettingsWindow);
+  advancedSettingsWindow->AddPanel(
+      new ProjectPanel([this] { mainWindow->OpenProject(); }, [this] { mainWindow->SaveProject(); }));
 }
 
 }  // namespace mozenta

@@ -1,0 +1,236 @@
+#include "mosaic_canvas.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <cstring>
+
+#include "mosaic/cell_status.h"
+#include "mosaic/view_scale.h"
+
+namespace mozenta {
+
+void PaintScaledBitmapArea(QPainter& painter, const TBitmap& bitmap, double scale, const QRect& area,
+                           std::vector<std::uint32_t>& scratch, std::vector<std::uint32_t>& row) {
+  if (scale == 1) {
+    PaintBitmapArea(painter, bitmap, area, scratch);
+    return;
+  }
+  const QRect shown(0, 0, ShownLength(bitmap.Width(), scale), ShownLength(bitmap.Height(), scale));
+  const QRect visible = area & shown;
+  if (visible.isEmpty()) return;
+  const int width = visible.width();
+  const int lastX = bitmap.Width() - 1, lastY = bitmap.Height() - 1;
+  const int firstCell = std::min(lastX, CellAt(visible.left(), scale));
+  const int cells = std::min(lastX, CellAt(visible.right(), scale)) - firstCell + 1;
+  // One row of the cells in view, then the cell of each screen column.
+  row.resize(static_cast<std::size_t>(cells) + width);
+  std::uint32_t* const columnCell = row.data() + cells;
+  for (int x = 0; x < width; ++x)
+    columnCell[x] =
+        static_cast<std::uint32_t>(std::min(lastX, CellAt(visible.left() + x, scale)) - firstCell);
+  const std::size_t pixels = static_cast<std::size_t>(width) * visible.height();
+  if (scratch.size() < pixels) scratch.resize(pixels);
+  int previousCellY = -1;
+  for (int y = 0; y < visible.height(); ++y) {
+    std::uint32_t* out = scratch.data() + static_cast<std::size_t>(width) * y;
+    const int cellY = std::min(lastY, CellAt(visible.top() + y, scale));
+    if (cellY == previousCellY) {
+      std::memcpy(out, out - width, sizeof(std::uint32_t) * width);
+      continue;
+    }
+    previousCellY = cellY;
+    ReadScreenRow(bitmap, cellY, firstCell, cells, row.data());
+    for (int x = 0; x < width; ++x)
+      out[x] = row[columnCell[x]];
+  }
+  const QImage tile(reinterpret_cast<const uchar*>(scratch.data()), width, visible.height(),
+                    static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
+  painter.drawImage(visible.topLeft(), tile);
+}
+
+MosaicCanvas::MosaicCanvas(QWidget* parent) : ImageControl(parent) {
+  setMouseTracking(true);
+}
+
+QSize MosaicCanvas::ShownSize() const {
+  const TBitmap* bitmap = Bitmap();
+  if (bitmap == nullptr) return {};
+  return {ShownLength(bitmap->Width(), scale_), ShownLength(bitmap->Height(), scale_)};
+}
+
+void MosaicCanvas::SetScale(double scale) {
+  scale_ = std::clamp(scale, kSmallestScale, kLargestScale);
+  const QSize size = ShownSize();
+  if (!size.isEmpty()) resize(size);
+  update();
+}
+
+void MosaicCanvas::SetBlockGridShown(bool shown) {
+  gridShown_ = shown;
+  update();
+}
+
+std::optional<QPoint> MosaicCanvas::CellAt(QPoint point) const {
+  const TBitmap* bitmap = Bitmap();
+  if (bitmap == nullptr || bitmap->Width() == 0 || bitmap->Height() == 0) return std::nullopt;
+  if (!QRect(QPoint(0, 0), ShownSize()).contains(point)) return std::nullopt;
+  return ClampedCell(point);
+}
+
+QPoint MosaicCanvas::ClampedCell(QPoint point) const {
+  const TBitmap* bitmap = Bitmap();
+  return {std::clamp(mozenta::CellAt(point.x(), scale_), 0, bitmap->Width() - 1),
+          std::clamp(mozenta::CellAt(point.y(), scale_), 0, bitmap->Height() - 1)};
+}
+
+QRect MosaicCanvas::ShownRect(const QRect& cells) const {
+  const int left = PixelOf(cells.left(), scale_), top = PixelOf(cells.top(), scale_);
+  return QRect(QPoint(left, top), QPoint(std::max(left, PixelOf(cells.right() + 1, scale_) - 1),
+                                         std::max(top, PixelOf(cells.bottom() + 1, scale_) - 1)));
+}
+
+void MosaicCanvas::paintEvent(QPaintEvent* event) {
+  const TBitmap* bitmap = Bitmap();
+  if (bitmap == nullptr) return;
+  QPainter painter(this);
+  for (const QRect& area : event->region()) {
+    PaintScaledBitmapArea(painter, *bitmap, scale_, area, scratch_, row_);
+    if (gridShown_) PaintBlockGrid(painter, area);
+  }
+  if (rubberBand_) {
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(Qt::white);
+    painter.drawRect(ShownRect(*rubberBand_));
+  }
+}
+
+void MosaicCanvas::PaintBlockGrid(QPainter& painter, const QRect& area) const {
+  const BlockSettings blocks = blockSize_ ? blockSize_() : BlockSettings{};
+  const TBitmap& bitmap = *Bitmap();
+  if (blocks.width <= 0 || blocks.height <= 0 || bitmap.Width() == 0 || bitmap.Height() == 0) return;
+  const QRect visible = area & QRect(QPoint(0, 0), ShownSize());
+  if (visible.isEmpty()) return;
+  painter.save();
+  painter.setClipRect(visible);
+  // Inverted pixels stay visible on every colour of the palette.
+  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  painter.setPen(Qt::white);
+  const int firstColumn = mozenta::CellAt(visible.left(), scale_) / blocks.width;
+  const int lastColumn = mozenta::CellAt(visible.right(), scale_) / blocks.width + 1;
+  const int firstRow = mozenta::CellAt(visible.top(), scale_) / blocks.height;
+  const int lastRow = mozenta::CellAt(visible.bottom(), scale_) / blocks.height + 1;
+  for (int column = std::max(1, firstColumn); column <= lastColumn; ++column) {
+    const int x = PixelOf(column * blocks.width, scale_);
+    painter.drawLine(x, visible.top(), x, visible.bottom());
+  }
+  for (int row = std::max(1, firstRow); row <= lastRow; ++row) {
+    const int y = PixelOf(row * blocks.height, scale_);
+    painter.drawLine(visible.left(), y, visible.right(), y);
+  }
+  // Names in the blocks' top left corners, where a block has room for one.
+  const QFontMetrics metrics = painter.fontMetrics();
+  const QSize nameRoom(metrics.horizontalAdvance(QString::fromStdString(BlockName(99, 999))) + 6,
+                       metrics.height() + 4);
+  if (blocks.width * scale_ >= nameRoom.width() && blocks.height * scale_ >= nameRoom.height()) {
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    for (int row = firstRow; row < lastRow; ++row) {
+      for (int column = firstColumn; column < lastColumn; ++column) {
+        const QPoint corner(PixelOf(column * blocks.width, scale_) + 2,
+                            PixelOf(row * blocks.height, scale_) + 2);
+        const QString name = QString::fromStdString(BlockName(column, row));
+        const QRect box(corner, QSize(metrics.horizontalAdvance(name) + 4, metrics.height()));
+        painter.fillRect(box, QColor(255, 255, 255, 200));
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignCenter, name);
+      }
+    }
+  }
+  painter.restore();
+}
+
+void MosaicCanvas::SetRubberBand(std::optional<QRect> cells) {
+  if (rubberBand_) update(ShownRect(*rubberBand_).adjusted(-1, -1, 1, 1));
+  rubberBand_ = cells;
+  if (rubberBand_) update(ShownRect(*rubberBand_).adjusted(-1, -1, 1, 1));
+}
+
+void MosaicCanvas::StrokeTo(QPoint cell) {
+  // Every cell on the line from the last one, so a quick drag leaves no gaps.
+  int x = lastCell_.x(), y = lastCell_.y();
+  const int dx = std::abs(cell.x() - x), dy = -std::abs(cell.y() - y);
+  const int sx = x < cell.x() ? 1 : -1, sy = y < cell.y() ? 1 : -1;
+  int error = dx + dy;
+  while (x != cell.x() || y != cell.y()) {
+    const int twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += sx;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += sy;
+    }
+    emit StrokeAt(QPoint(x, y));
+  }
+  lastCell_ = cell;
+}
+
+void MosaicCanvas::mousePressEvent(QMouseEvent* event) {
+  const std::optional<QPoint> cell = CellAt(event->position().toPoint());
+  if (event->button() != Qt::LeftButton || !cell || drag_ != Drag::kNone) return;
+  if (event->modifiers() & Qt::AltModifier) {
+    emit Picked(*cell);
+  } else if (event->modifiers() & Qt::ShiftModifier) {
+    drag_ = Drag::kRectangle;
+    dragStart_ = *cell;
+    SetRubberBand(QRect(*cell, *cell));
+  } else {
+    drag_ = Drag::kStroke;
+    lastCell_ = *cell;
+    emit StrokeAt(*cell);
+  }
+}
+
+void MosaicCanvas::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint point = event->position().toPoint();
+  emit Hovered(CellAt(point));
+  if (drag_ == Drag::kNone || Bitmap() == nullptr || Bitmap()->Width() == 0) return;
+  const QPoint cell = ClampedCell(point);
+  if (drag_ == Drag::kStroke) {
+    StrokeTo(cell);
+  } else {
+    SetRubberBand(QRect(dragStart_, cell).normalized());
+  }
+}
+
+void MosaicCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const Drag drag = drag_;
+  drag_ = Drag::kNone;
+  if (drag == Drag::kStroke) {
+    emit StrokeEnded();
+  } else if (drag == Drag::kRectangle) {
+    const QRect cells = QRect(dragStart_, ClampedCell(event->position().toPoint())).normalized();
+    SetRubberBand(std::nullopt);
+    emit RectangleChosen(cells);
+  }
+}
+
+void MosaicCanvas::leaveEvent(QEvent* event) {
+  ImageControl::leaveEvent(event);
+  emit Hovered(std::nullopt);
+}
+
+void MosaicCanvas::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) {
+    event->ignore();  // the scroll box scrolls
+    return;
+  }
+  const int delta = event->angleDelta().y();
+  if (delta != 0) emit ZoomAround(event->position().toPoint(), delta > 0 ? 1 : -1);
+  event->accept();
+}
+
+}  // namespace mozenta
