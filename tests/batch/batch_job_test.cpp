@@ -140,6 +140,37 @@ TEST_F(BatchJob, DisabledEntriesLeaveOnlyBlackAndLabelsAreShiftJis) {
   EXPECT_EQ(Output(".csv").substr(0, 5), "," + kuro);
 }
 
+// A job's project gives the same files again, from another folder too, and options given with it override
+// its settings: the worked example's golden files in both orders and two depths.
+TEST_F(BatchJob, SavedProjectGivesTheSameFilesAndOptionsOverrideIt) {
+  fs::create_directories(folder_ / "stand" / "pictures");
+  fs::copy_file(kGolden / "worked-example.bmp", folder_ / "stand" / "pictures" / "in.bmp");
+  const std::string project = (folder_ / "stand" / "p.mozenta").string();
+  ASSERT_EQ(Run({"--save-project", project, "--block-width", "2", "--block-height=2", "--by-columns", "--bpp",
+                 "24", (folder_ / "stand" / "pictures" / "in.bmp").string(), (folder_ / "first").string()}),
+            kExitSuccess)
+      << err_;
+  EXPECT_NE(ReadFile(project).find("\"path\": \"pictures/in.bmp\""), std::string::npos);
+  fs::rename(folder_ / "stand", folder_ / "moved");
+  ASSERT_EQ(Run({"--project", (folder_ / "moved" / "p.mozenta").string(), OutName()}), kExitSuccess) << err_;
+  EXPECT_EQ(Output(".txt"), ReadFile(kGolden / "worked-example-columns.txt"));
+  EXPECT_EQ(Output(".csv"), ReadFile(kGolden / "worked-example-columns.csv"));
+  EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / "worked-example-mosaic24.bmp"));
+  ASSERT_EQ(Run({"--bpp", "16", "--project", (folder_ / "moved" / "p.mozenta").string(), OutName()}),
+            kExitSuccess)
+      << err_;
+  EXPECT_EQ(Output(".txt"), ReadFile(kGolden / "worked-example-columns.txt"));
+  EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / "worked-example-mosaic16.bmp"));
+
+  // A picture changed since: the job stops before writing anything.
+  std::ofstream(folder_ / "moved" / "pictures" / "in.bmp", std::ios::app) << "x";
+  EXPECT_EQ(Run({"--project", (folder_ / "moved" / "p.mozenta").string(), (folder_ / "late").string()}),
+            kExitFailure);
+  EXPECT_EQ(err_, "画像 " + (folder_ / "moved" / "pictures" / "in.bmp").string() +
+                      " が見つからないか、保存した後に変更されています.\n");
+  EXPECT_FALSE(fs::exists(folder_ / "late.txt"));
+}
+
 struct FailureCase {
   const char* name;
   std::string picture;  // relative to the test folder unless absolute

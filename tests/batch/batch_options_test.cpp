@@ -41,6 +41,18 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.name, "out");
 }
 
+// With a project the picture comes from it: one name only, and the options given are known as given.
+TEST(ParseBatchOptions, ProjectTakesOneNameAndKnowsWhichOptionsWereGiven) {
+  const BatchOptions options =
+      ParseBatchOptions({"--project", "p.mozenta", "--bpp=16", "out", "--save-project", "q.mozenta"});
+  EXPECT_EQ(options.project, "p.mozenta");
+  EXPECT_EQ(options.saveProject, "q.mozenta");
+  EXPECT_EQ(options.picture, "");
+  EXPECT_EQ(options.name, "out");
+  EXPECT_TRUE(options.Given("--bpp"));
+  EXPECT_FALSE(options.Given("--block-width"));
+}
+
 TEST(ParseBatchOptions, DoubleDashEndsTheOptions) {
   const BatchOptions options = ParseBatchOptions({"--", "-in.bmp", "--out"});
   EXPECT_EQ(options.picture, "-in.bmp");
@@ -78,7 +90,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCommandLine{"LabelWithoutEquals", {"--label", "3", "a.bmp", "b"}},
                       BadCommandLine{"Depth8", {"--bpp", "8", "a.bmp", "b"}},
                       BadCommandLine{"Depth20", {"--bpp", "20", "a.bmp", "b"}},
-                      BadCommandLine{"FlagWithValue", {"--by-columns=1", "a.bmp", "b"}}),
+                      BadCommandLine{"FlagWithValue", {"--by-columns=1", "a.bmp", "b"}},
+                      BadCommandLine{"ProjectAndPicture", {"--project", "p.mozenta", "a.bmp", "b"}},
+                      BadCommandLine{"ProjectWithoutName", {"--project", "p.mozenta"}},
+                      BadCommandLine{"ProjectEmpty", {"--project=", "b"}}),
     [](const ::testing::TestParamInfo<BadCommandLine>& info) { return info.param.name; });
 
 TEST(ParseBatchOptions, HelpAndVersionNeedNoNames) {
