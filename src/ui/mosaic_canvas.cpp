@@ -10,6 +10,16 @@
 #include "mosaic/view_scale.h"
 
 namespace mozenta {
+namespace {
+
+// The cells from `a` to `b`, both included, whichever corners they are. (QRect::normalized leaves out
+// the far corner's row and column of a rectangle given from its bottom right.)
+QRect CellsBetween(QPoint a, QPoint b) {
+  return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+               QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
+}  // namespace
 
 void PaintScaledBitmapArea(QPainter& painter, const TBitmap& bitmap, double scale, const QRect& area,
                            std::vector<std::uint32_t>& scratch, std::vector<std::uint32_t>& row) {
@@ -201,7 +211,7 @@ void MosaicCanvas::mouseMoveEvent(QMouseEvent* event) {
   if (drag_ == Drag::kStroke) {
     StrokeTo(cell);
   } else {
-    SetRubberBand(QRect(dragStart_, cell).normalized());
+    SetRubberBand(CellsBetween(dragStart_, cell));
   }
 }
 
@@ -212,7 +222,7 @@ void MosaicCanvas::mouseReleaseEvent(QMouseEvent* event) {
   if (drag == Drag::kStroke) {
     emit StrokeEnded();
   } else if (drag == Drag::kRectangle) {
-    const QRect cells = QRect(dragStart_, ClampedCell(event->position().toPoint())).normalized();
+    const QRect cells = CellsBetween(dragStart_, ClampedCell(event->position().toPoint()));
     SetRubberBand(std::nullopt);
     emit RectangleChosen(cells);
   }
