@@ -21,16 +21,20 @@ QRect CellsBetween(QPoint a, QPoint b) {
 
 }  // namespace
 
-void PaintScaledBitmapArea(QPainter& painter, const TBitmap& bitmap, double scale, const QRect& area,
-                           std::vector<std::uint32_t>& scratch, std::vector<std::uint32_t>& row) {
-  if (scale == 1) {
-    PaintBitmapArea(painter, bitmap, area, scratch);
-    return;
-  }
+QRect ScaleIntoTile(const TBitmap& bitmap, double scale, const QRect& area, std::vector<std::uint32_t>& tile,
+                    std::vector<std::uint32_t>& row) {
   const QRect shown(0, 0, ShownLength(bitmap.Width(), scale), ShownLength(bitmap.Height(), scale));
   const QRect visible = area & shown;
-  if (visible.isEmpty()) return;
+  if (visible.isEmpty()) return visible;
   const int width = visible.width();
+  const std::size_t pixels = static_cast<std::size_t>(width) * visible.height();
+  if (tile.size() < pixels) tile.resize(pixels);
+  if (scale == 1) {
+    for (int y = 0; y < visible.height(); ++y)
+      ReadScreenRow(bitmap, visible.top() + y, visible.left(), width,
+                    tile.data() + std::size_t{1} * width * y);
+    return visible;
+  }
   const int lastX = bitmap.Width() - 1, lastY = bitmap.Height() - 1;
   const int firstCell = std::min(lastX, CellAt(visible.left(), scale));
   const int cells = std::min(lastX, CellAt(visible.right(), scale)) - firstCell + 1;
@@ -40,11 +44,9 @@ void PaintScaledBitmapArea(QPainter& painter, const TBitmap& bitmap, double scal
   for (int x = 0; x < width; ++x)
     columnCell[x] =
         static_cast<std::uint32_t>(std::min(lastX, CellAt(visible.left() + x, scale)) - firstCell);
-  const std::size_t pixels = static_cast<std::size_t>(width) * visible.height();
-  if (scratch.size() < pixels) scratch.resize(pixels);
   int previousCellY = -1;
   for (int y = 0; y < visible.height(); ++y) {
-    std::uint32_t* out = scratch.data() + static_cast<std::size_t>(width) * y;
+    std::uint32_t* out = tile.data() + static_cast<std::size_t>(width) * y;
     const int cellY = std::min(lastY, CellAt(visible.top() + y, scale));
     if (cellY == previousCellY) {
       std::memcpy(out, out - width, sizeof(std::uint32_t) * width);
@@ -55,9 +57,23 @@ void PaintScaledBitmapArea(QPainter& painter, const TBitmap& bitmap, double scal
     for (int x = 0; x < width; ++x)
       out[x] = row[columnCell[x]];
   }
-  const QImage tile(reinterpret_cast<const uchar*>(scratch.data()), width, visible.height(),
-                    static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
-  painter.drawImage(visible.topLeft(), tile);
+  return visible;
+}
+
+namespace {
+
+void DrawTile(QPainter& painter, const QRect& visible, const std::vector<std::uint32_t>& tile) {
+  const QImage image(reinterpret_cast<const uchar*>(tile.data()), visible.width(), visible.height(),
+                     static_cast<qsizetype>(visible.width()) * 4, QImage::Format_RGB32);
+  painter.drawImage(visible.topLeft(), image);
+}
+
+}  // namespace
+
+void PaintScaledBitmapArea(QPainter& painter, const TBitmap& bitmap, double scale, const QRect& area,
+                           std::vector<std::uint32_t>& tile, std::vector<std::uint32_t>& row) {
+  const QRect visible = ScaleIntoTile(bitmap, scale, area, tile, row);
+  if (!visible.isEmpty()) DrawTile(painter, visible, tile);
 }
 
 MosaicCanvas::MosaicCanvas(QWidget* parent) : ImageControl(parent) {
@@ -106,8 +122,11 @@ void MosaicCanvas::paintEvent(QPaintEvent* event) {
   if (bitmap == nullptr) return;
   QPainter painter(this);
   for (const QRect& area : event->region()) {
-    PaintScaledBitmapArea(painter, *bitmap, scale_, area, scratch_, row_);
-    if (gridShown_) PaintBlockGrid(painter, area);
+    const QRect visible = ScaleIntoTile(*bitmap, scale_, area, scratch_, row_);
+    if (visible.isEmpty()) continue;
+    if (gridShown_) InvertBlockBoundaries(visible);
+    DrawTile(painter, visible, scratch_);
+    if (gridShown_) PaintBlockNames(painter, visible);
   }
   if (rubberBand_) {
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -116,45 +135,54 @@ void MosaicCanvas::paintEvent(QPaintEvent* event) {
   }
 }
 
-void MosaicCanvas::PaintBlockGrid(QPainter& painter, const QRect& area) const {
+BlockSettings MosaicCanvas::GridBlocks() const {
   const BlockSettings blocks = blockSize_ ? blockSize_() : BlockSettings{};
-  const TBitmap& bitmap = *Bitmap();
-  if (blocks.width <= 0 || blocks.height <= 0 || bitmap.Width() == 0 || bitmap.Height() == 0) return;
-  const QRect visible = area & QRect(QPoint(0, 0), ShownSize());
-  if (visible.isEmpty()) return;
+  return blocks.width > 0 && blocks.height > 0 ? blocks : BlockSettings{0, 0};
+}
+
+void MosaicCanvas::InvertBlockBoundaries(const QRect& visible) {
+  // Inverted pixels stay visible on every colour of the palette; drawn into the tile before it is shown.
+  const BlockSettings blocks = GridBlocks();
+  if (blocks.width == 0) return;
+  const int width = visible.width();
+  for (int column = std::max(1, mozenta::CellAt(visible.left(), scale_) / blocks.width);; ++column) {
+    const int x = PixelOf(column * blocks.width, scale_);
+    if (x > visible.right()) break;
+    if (x < visible.left()) continue;
+    for (int y = 0; y < visible.height(); ++y)
+      scratch_[static_cast<std::size_t>(width) * y + (x - visible.left())] ^= 0x00FFFFFFu;
+  }
+  for (int row = std::max(1, mozenta::CellAt(visible.top(), scale_) / blocks.height);; ++row) {
+    const int y = PixelOf(row * blocks.height, scale_);
+    if (y > visible.bottom()) break;
+    if (y < visible.top()) continue;
+    std::uint32_t* line = scratch_.data() + static_cast<std::size_t>(width) * (y - visible.top());
+    for (int x = 0; x < width; ++x)
+      line[x] ^= 0x00FFFFFFu;
+  }
+}
+
+void MosaicCanvas::PaintBlockNames(QPainter& painter, const QRect& visible) const {
+  const BlockSettings blocks = GridBlocks();
+  if (blocks.width == 0) return;
+  // Names in the blocks' top left corners, where a block has room for the longest one.
+  const QFontMetrics metrics = painter.fontMetrics();
+  const int nameWidth = metrics.horizontalAdvance(QString::fromStdString(BlockName(99, 999))) + 6;
+  if (blocks.width * scale_ < nameWidth || blocks.height * scale_ < metrics.height() + 4) return;
   painter.save();
   painter.setClipRect(visible);
-  // Inverted pixels stay visible on every colour of the palette.
-  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  painter.setPen(Qt::white);
+  painter.setPen(Qt::black);
   const int firstColumn = mozenta::CellAt(visible.left(), scale_) / blocks.width;
-  const int lastColumn = mozenta::CellAt(visible.right(), scale_) / blocks.width + 1;
+  const int lastColumn = mozenta::CellAt(visible.right(), scale_) / blocks.width;
   const int firstRow = mozenta::CellAt(visible.top(), scale_) / blocks.height;
-  const int lastRow = mozenta::CellAt(visible.bottom(), scale_) / blocks.height + 1;
-  for (int column = std::max(1, firstColumn); column <= lastColumn; ++column) {
-    const int x = PixelOf(column * blocks.width, scale_);
-    painter.drawLine(x, visible.top(), x, visible.bottom());
-  }
-  for (int row = std::max(1, firstRow); row <= lastRow; ++row) {
-    const int y = PixelOf(row * blocks.height, scale_);
-    painter.drawLine(visible.left(), y, visible.right(), y);
-  }
-  // Names in the blocks' top left corners, where a block has room for one.
-  const QFontMetrics metrics = painter.fontMetrics();
-  const QSize nameRoom(metrics.horizontalAdvance(QString::fromStdString(BlockName(99, 999))) + 6,
-                       metrics.height() + 4);
-  if (blocks.width * scale_ >= nameRoom.width() && blocks.height * scale_ >= nameRoom.height()) {
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    for (int row = firstRow; row < lastRow; ++row) {
-      for (int column = firstColumn; column < lastColumn; ++column) {
-        const QPoint corner(PixelOf(column * blocks.width, scale_) + 2,
-                            PixelOf(row * blocks.height, scale_) + 2);
-        const QString name = QString::fromStdString(BlockName(column, row));
-        const QRect box(corner, QSize(metrics.horizontalAdvance(name) + 4, metrics.height()));
-        painter.fillRect(box, QColor(255, 255, 255, 200));
-        painter.setPen(Qt::black);
-        painter.drawText(box, Qt::AlignCenter, name);
-      }
+  const int lastRow = mozenta::CellAt(visible.bottom(), scale_) / blocks.height;
+  for (int row = firstRow; row <= lastRow; ++row) {
+    for (int column = firstColumn; column <= lastColumn; ++column) {
+      const QString name = QString::fromStdString(BlockName(column, row));
+      const QRect box(PixelOf(column * blocks.width, scale_) + 2, PixelOf(row * blocks.height, scale_) + 2,
+                      metrics.horizontalAdvance(name) + 4, metrics.height());
+      painter.fillRect(box, QColor(255, 255, 255, 200));
+      painter.drawText(box, Qt::AlignCenter, name);
     }
   }
   painter.restore();

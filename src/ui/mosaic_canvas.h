@@ -13,6 +13,12 @@
 
 namespace mozenta {
 
+// Fills `tile` with the pixels of `area` (coordinates of the picture shown at `scale`) that lie on the
+// picture, row after row, each the colour of the cell it shows; returns their rectangle. `row` keeps its
+// memory for the next call.
+QRect ScaleIntoTile(const TBitmap& bitmap, double scale, const QRect& area, std::vector<std::uint32_t>& tile,
+                    std::vector<std::uint32_t>& row);
+
 // Paints the pixels of `area` (coordinates of the picture shown at `scale`) at the same place on `painter`:
 // each pixel takes the colour of the cell it shows. `scratch` and `row` keep their memory for the next call.
 void PaintScaledBitmapArea(QPainter& painter, const TBitmap& bitmap, double scale, const QRect& area,
@@ -64,7 +70,10 @@ class MosaicCanvas : public ImageControl {
  private:
   enum class Drag { kNone, kStroke, kRectangle };
 
-  void PaintBlockGrid(QPainter& painter, const QRect& area) const;
+  // The block size of the grid, or 0 × 0 when there is none to draw.
+  BlockSettings GridBlocks() const;
+  void InvertBlockBoundaries(const QRect& visible);
+  void PaintBlockNames(QPainter& painter, const QRect& visible) const;
   QPoint ClampedCell(QPoint point) const;
   void StrokeTo(QPoint cell);
   void SetRubberBand(std::optional<QRect> cells);
