@@ -10,8 +10,9 @@ declare -A seeds=(
   [icon_fuzz]="tests/data/icon"
   [jpeg_fuzz]="tests/data/jpeg/libjpeg-turbo tests/data/jpeg/pillow"
   [metafile_fuzz]="tests/data/metafile"
+  [project_fuzz]="tests/data/project"
 )
-for target in bmp_fuzz icon_fuzz jpeg_fuzz metafile_fuzz; do
+for target in bmp_fuzz icon_fuzz jpeg_fuzz metafile_fuzz project_fuzz; do
   scratch="$build/corpus/$target"
   mkdir -p "$scratch" "$build/artifacts"
   echo "fuzz-smoke: $target for ${seconds}s"

@@ -8,6 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libjpeg-turbo-progs libpng-dev
+  nlohmann-json3-dev libglib2.0-dev
   qt6-base-dev libxkbcommon-dev qt6-translations-l10n fonts-ipafont-gothic libx11-dev libxft-dev
   clang libclang-rt-14-dev
   time file
