@@ -113,6 +113,11 @@ Project ParseProject(const std::string& text, const std::string& projectFile) {
 Project ReadProject(const std::string& projectFile) {
   std::ifstream in(projectFile, std::ios::binary);
   if (!in) throw EFOpenError(MessageText(MessageId::kCannotOpenFile, projectFile));
+  // Far more than the edits of a whole mosaic cell by cell need; a larger file is not a project of ours and
+  // would take many times its size as parsed JSON.
+  std::error_code error;
+  const auto size = std::filesystem::file_size(projectFile, error);
+  if (!error && size > kMaxProjectBytes) Malformed(projectFile, "size");
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) throw EReadError(MessageText(MessageId::kReadError));
   return ParseProject(text, projectFile);

@@ -4,6 +4,7 @@
 // still the same picture.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 namespace mozenta {
 
 inline constexpr int kProjectFormat = 1;
+inline constexpr std::uintmax_t kMaxProjectBytes = 256u << 20;
 
 struct Project {
   std::string picture;        // the picture's path as the program opens it (absolute, or from the cwd)

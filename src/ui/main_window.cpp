@@ -177,6 +177,7 @@ void MainWindow::OnConvertClicked() {
                     SetCaption(heightLabel, QString::fromStdString(heightCaption));
                   });
   madeWith_ = CurrentSettings();
+  mosaicPicture_ = pictureFile_;
   mosaicWindow_->MosaicMade(paletteDialog_->ColorPalette());
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();
@@ -252,6 +253,7 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
                       SetCaption(heightLabel, QString::fromStdString(heightCaption));
                     });
   madeWith_ = CurrentSettings();
+  mosaicPicture_ = pictureFile_;
   mosaicWindow_->MosaicMade(settings.palette, std::move(project.edits));
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();
@@ -261,9 +263,10 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
 void MainWindow::SaveProjectFile(const std::string& projectFile) {
   if (pictureFile_.empty()) throw Exception(MessageText(MessageId::kProjectNoPicture));
   Project project;
-  project.picture = pictureFile_;
-  const auto digest = FileSha256(pictureFile_);
-  if (!digest) throw EFOpenError(MessageText(MessageId::kCannotOpenFile, pictureFile_));
+  // The job of the mosaic shown, when there is one, even if another picture was loaded since.
+  project.picture = madeWith_ ? mosaicPicture_ : pictureFile_;
+  const auto digest = FileSha256(project.picture);
+  if (!digest) throw EFOpenError(MessageText(MessageId::kCannotOpenFile, project.picture));
   project.pictureSha256 = *digest;
   project.settings = CurrentSettings();
   if (madeWith_) {

@@ -89,6 +89,7 @@ class MainWindow : public DesignedWindow {
   PaletteDialog* paletteDialog_ = nullptr;
   AdvancedSettingsWindow* advancedSettingsWindow_ = nullptr;
   std::string pictureFile_;              // the picture of the last load
+  std::string mosaicPicture_;            // the picture the mosaic shown was made from
   std::optional<JobSettings> madeWith_;  // the settings of the mosaic shown
 };
 

@@ -255,10 +255,13 @@ std::vector<std::uint8_t> MosaicBytes(const MosaicWindow& window) {
 
 // Hand edits made with the mouse and the keys, zoomed in: a drag paints every cell on its way, Shift-drag
 // fills a rectangle, Alt-click picks the paint; one drag is one undo step. The edits go into the saved
-// files and into a project, which, reopened, makes the same mosaic and the same files again. Making the
-// mosaic again asks before it throws the edits away.
+// files and into a project (Ctrl+S), which, reopened (Ctrl+O), makes the same mosaic and the same files
+// again. Making the mosaic again asks before it throws the edits away; a picture changed since the project
+// was saved is reported, and another may be chosen.
 TEST_F(CommandsTest, HandEditsGoThroughUndoIntoTheFilesAndAProject) {
-  Load(kJpegData + QStringLiteral("pillow/pil_sample_rgb.jpg"));
+  const QString original = kJpegData + QStringLiteral("pillow/pil_sample_rgb.jpg");
+  folder_.Write("photo.jpg", ReadAll(original));
+  Load(PathOf("photo.jpg"));
   Convert(Run());
   ASSERT_TRUE(QTest::qWaitForWindowActive(mosaicWindow));
   MosaicCanvas* canvas = mosaicWindow->mosaicImage;
@@ -295,19 +298,33 @@ TEST_F(CommandsTest, HandEditsGoThroughUndoIntoTheFilesAndAProject) {
   QTest::keyClick(mosaicWindow, Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(MosaicBytes(*mosaicWindow), edited);
 
-  answers_.Then(ChooseFile(PathOf("edited")));
+  answers_.Then(ChooseFile(PathOf("edited"))).Then(ChooseFile(PathOf("p")));
   Click(mainWindow->saveButton);
-  mainWindow->SaveProjectFile(PathOf("p.mozenta").toStdString());
+  mainWindow->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+  QTest::keyClick(mainWindow, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(QFile::exists(PathOf("p.mozenta")));
 
   answers_.Then(AnswerQuestion(false));
   Click(mainWindow->convertButton);
-  EXPECT_EQ(answers_.Answered(), 4) << "load, palette, save and the question";
+  EXPECT_EQ(answers_.Answered(), 5) << "load, palette, two saves and the question";
   EXPECT_EQ(MosaicBytes(*mosaicWindow), edited) << "kept on No";
   answers_.Then(AnswerQuestion(true)).Then(Run());
   Click(mainWindow->convertButton);
   EXPECT_EQ(MosaicBytes(*mosaicWindow), converted);
   EXPECT_FALSE(mosaicWindow->HasEdits());
 
+  folder_.Write("photo.jpg", ReadAll(original) + "x");
+  QString question;
+  answers_.Then(ChooseFile(PathOf("p.mozenta"))).Then(AnswerQuestion(false, &question));
+  mainWindow->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+  QTest::keyClick(mainWindow, Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(question,
+            QString::fromUtf8("画像 ") + PathOf("photo.jpg") +
+                QString::fromUtf8(" が見つからないか、保存した後に変更されています\n別の画像を選びますか?"));
+  EXPECT_EQ(MosaicBytes(*mosaicWindow), converted) << "nothing changes on No";
+  answers_.Then(AnswerQuestion(true)).Then(ChooseFile(original));
   mainWindow->OpenProjectFile(PathOf("p.mozenta").toStdString());
   EXPECT_EQ(MosaicBytes(*mosaicWindow), edited);
   answers_.Then(ChooseFile(PathOf("reopened")));
