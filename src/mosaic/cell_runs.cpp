@@ -15,19 +15,4 @@ void PaintRun(const CellRun& run, const Palette& palette, MosaicGrid& grid, TBit
   }
 }
 
-void AppendChangedRuns(std::int32_t x, std::int32_t top, const std::uint8_t* before,
-                       const std::uint8_t* after, std::int32_t count, std::vector<CellRun>& runs) {
-  std::int32_t y = 0;
-  while (y < count) {
-    if (before[y] == after[y]) {
-      ++y;
-      continue;
-    }
-    const std::int32_t first = y;
-    while (y < count && before[y] != after[y] && after[y] == after[first])
-      ++y;
-    runs.push_back({x, top + first, y - first, after[first]});
-  }
-}
-
 }  // namespace mozenta

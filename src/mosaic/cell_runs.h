@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "mosaic_grid.h"
 #include "palette.h"
@@ -25,10 +24,5 @@ bool RunFits(const CellRun& run, std::int32_t columns, std::int32_t rows);
 // Sets the run's cells in the grid and paints them in `mosaic` with the entry's colour, as the conversion
 // does. The run must fit the grid's limits and the bitmap.
 void PaintRun(const CellRun& run, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic);
-
-// The runs of the cells whose index differs between `before` and `after`, two copies of the same part of a
-// column, starting at row `top` of column `x`; each run takes the indices of `after`.
-void AppendChangedRuns(std::int32_t x, std::int32_t top, const std::uint8_t* before,
-                       const std::uint8_t* after, std::int32_t count, std::vector<CellRun>& runs);
 
 }  // namespace mozenta

@@ -270,6 +270,12 @@ TEST_F(CommandsTest, HandEditsGoThroughUndoIntoTheFilesAndAProject) {
   QTest::keyClick(mosaicWindow, Qt::Key_Plus);
   EXPECT_EQ(canvas->Scale(), 4);
   EXPECT_EQ(canvas->size(), QSize(400, 400));
+  QTest::keyClick(mosaicWindow, Qt::Key_0, Qt::ControlModifier);
+  const QSize view = mosaicWindow->scrollBox->maximumViewportSize();
+  EXPECT_EQ(canvas->height(), std::min(view.width(), view.height())) << "the whole mosaic in view";
+  QTest::keyClick(mosaicWindow, Qt::Key_1, Qt::ControlModifier);
+  QTest::keyClick(mosaicWindow, Qt::Key_Plus);
+  QTest::keyClick(mosaicWindow, Qt::Key_Plus);
   const std::vector<std::uint8_t> converted = MosaicBytes(*mosaicWindow);
 
   QTest::keyClick(mosaicWindow, Qt::Key_3);
