@@ -136,6 +136,12 @@ void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicW
   paletteDialog_ = &paletteDialog;
   advancedSettingsWindow_ = &advancedSettingsWindow;
   mosaicWindow.SetSettingsSource([this] { return CurrentSettings(); });
+  // The block grid follows the block size as it is typed.
+  for (SpinEdit* edit : {blockWidthEdit, blockHeightEdit}) {
+    connect(edit, &QLineEdit::textChanged, &mosaicWindow, [&mosaicWindow] {
+      if (mosaicWindow.mosaicImage->BlockGridShown()) mosaicWindow.mosaicImage->update();
+    });
+  }
 }
 
 JobSettings MainWindow::CurrentSettings() const {
