@@ -1,5 +1,6 @@
 #include "project_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -65,7 +66,8 @@ std::string ProjectText(const Project& project, const std::string& projectFile) 
        {{"path", StoredPicturePath(project.picture, projectFile)}, {"sha256", project.pictureSha256}}}};
   object.update(SettingsToJson(project.settings));
   // The edits one run to a line, [x, top, length, entry], after everything else.
-  std::string text = object.dump(2);
+  // Text that is not UTF-8 (a label given in another encoding) is written with U+FFFD in its place.
+  std::string text = object.dump(2, ' ', false, json::error_handler_t::replace);
   text.resize(text.size() - 2);  // "\n}"
   text += ",\n  \"edits\": [";
   const char* separator = "\n    ";

@@ -46,6 +46,9 @@ TEST(ProjectFile, KeepsEverySettingTheEditsInOrderAndIgnoresWhatItDoesNotKnow) {
   EXPECT_EQ(read.pictureSha256, project.pictureSha256);
   EXPECT_EQ(SettingsToJson(read.settings), SettingsToJson(project.settings));
   EXPECT_EQ(read.edits, project.edits);
+  project.settings.labels[0] = "\xFF";  // not UTF-8: written, and read, as U+FFFD
+  EXPECT_EQ(ParseProject(ProjectText(project, "/p.mozenta"), "/p.mozenta").settings.labels[0],
+            "\xEF\xBF\xBD");
 
   // Missing settings take their defaults; keys of later versions are passed over.
   const Project minimal = ParseProject(
