@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mosaic/block_settings.h"
+#include "sheets/sheet_options.h"
 
 namespace mozenta {
 
@@ -26,6 +27,10 @@ struct BatchOptions {
   std::array<bool, 8> disabled{};
   std::array<std::optional<std::string>, 8> labels;
   int bitsPerPixel = 32;
+  // The printable sheets: NAME.pdf on this paper, in colour or black-and-white symbols.
+  bool pdf = false;
+  PageSize page = PageSize::kA4;
+  bool symbols = false;
   bool timings = false;
   bool help = false;
   bool version = false;

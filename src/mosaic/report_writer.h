@@ -9,6 +9,7 @@
 #include "color_labels.h"
 #include "mosaic_grid.h"
 #include "progress_gauge.h"
+#include "walked_output.h"
 
 namespace mozenta {
 
@@ -25,7 +26,10 @@ struct ReportSettings {
 // A block width or height of 0 throws EDivByZero before the gauge is shown or any file is touched; a
 // negative one throws Exception likewise. A failing create, write or close throws EInOutError; the gauge
 // is then hidden and both files are closed with what had reached them.
+//
+// A `further` output (the printable sheets) gets a file of the same name with its own extension, created
+// after the two reports' files, is walked with them and is completed after both are closed.
 void WriteReports(const std::string& chartFileName, const MosaicGrid& grid, const ReportSettings& settings,
-                  ProgressGauge& gauge);
+                  ProgressGauge& gauge, WalkedOutput* further = nullptr);
 
 }  // namespace mozenta

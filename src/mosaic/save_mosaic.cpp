@@ -6,9 +6,9 @@
 namespace mozenta {
 
 void SaveMosaic(const std::string& fileName, const MosaicGrid& grid, const TBitmap& mosaic,
-                const ReportSettings& settings, ProgressGauge& gauge) {
+                const ReportSettings& settings, ProgressGauge& gauge, WalkedOutput* further) {
   const SaveFileNames names = SaveFileNamesFor(fileName);
-  WriteReports(names.chart, grid, settings, gauge);
+  WriteReports(names.chart, grid, settings, gauge, further);
   WriteMosaicBitmapFile(names.bitmap, mosaic);
 }
 

@@ -7,13 +7,15 @@
 #include "picture/bitmap.h"
 #include "progress_gauge.h"
 #include "report_writer.h"
+#include "walked_output.h"
 
 namespace mozenta {
 
-// Writes the chart file (fileName with extension ".txt") and the counts file (".csv") from `grid`, then,
-// only when both are complete, `mosaic` as the bitmap file (".bmp"). Any error ends the save at once and
-// passes to the caller; a failed report leaves an existing bitmap file as it was.
+// Writes the chart file (fileName with extension ".txt") and the counts file (".csv") from `grid`, and the
+// `further` output (the printable sheets) from the same walk, then, only when all are complete, `mosaic` as
+// the bitmap file (".bmp"). Any error ends the save at once and passes to the caller; a failed report leaves
+// an existing bitmap file as it was.
 void SaveMosaic(const std::string& fileName, const MosaicGrid& grid, const TBitmap& mosaic,
-                const ReportSettings& settings, ProgressGauge& gauge);
+                const ReportSettings& settings, ProgressGauge& gauge, WalkedOutput* further = nullptr);
 
 }  // namespace mozenta

@@ -7,10 +7,11 @@
 #include "error_handler.h"
 #include "mosaic/block_settings.h"
 #include "mosaic/conversion.h"
-#include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
 #include "picture/source_picture.h"
+#include "project/save_job.h"
+#include "save_progress_window.h"
 #include "source_window.h"
 
 namespace mozenta {
@@ -167,8 +168,18 @@ void MainWindow::OnSaveClicked() {
   if (!saveDialog.Execute(this)) return;
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   const JobSettings settings = CurrentSettings();
-  SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(),
-             ReportSettingsOf(settings), *progressGauge);
+  const std::string fileName = saveDialog.FileName();
+  const MosaicGrid& grid = mosaicWindow_->Grid();
+  const TBitmap& mosaic = mosaicWindow_->Mosaic();
+  if (!settings.advanced.sheets.enabled) {
+    SaveJob(fileName, grid, mosaic, settings, *progressGauge);
+    return;
+  }
+  // The sheets take long: they are made on a worker thread, with a window to follow and stop them.
+  SaveProgressWindow progress(this);
+  progress.Run([&](ProgressGauge& gauge, std::stop_token stop) {
+    SaveJob(fileName, grid, mosaic, settings, gauge, std::move(stop));
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

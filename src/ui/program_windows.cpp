@@ -1,5 +1,7 @@
 #include "program_windows.h"
 
+#include "sheets_panel.h"
+
 namespace mozenta {
 
 ProgramWindows::ProgramWindows()
@@ -8,6 +10,7 @@ ProgramWindows::ProgramWindows()
       mosaicWindow(std::make_unique<MosaicWindow>()),
       paletteDialog(std::make_unique<PaletteDialog>()),
       advancedSettingsWindow(std::make_unique<AdvancedSettingsWindow>()) {
+  advancedSettingsWindow->AddPanel(new SheetsPanel);
   mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog, *advancedSettingsWindow);
 }
 
