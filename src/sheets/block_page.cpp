@@ -24,10 +24,6 @@ double LabelScale(const ShapedText& label) {
   return 1 / (std::ceil(10 / scale - 1e-9) / 10);
 }
 
-double OnQuarterPoints(double value) {
-  return std::round(value * 4) / 4;
-}
-
 struct LineStyle {
   double width;
   double grey;
@@ -77,9 +73,9 @@ void BlockPageDrawer::Draw(PdfDocument& document, const MosaicBlock& block, cons
   at.cell = plan.cell;
   at.part = plan.Part(index, block.cells.columns, block.cells.rows);
   at.stride = block.cells.columns;
-  const double room = sheet.width - 2 * kMargin - kRowNumbersWidth;
-  at.left = OnQuarterPoints(kMargin + kRowNumbersWidth + (room - at.part.columns * at.cell) / 2);
-  at.top = OnQuarterPoints(kMargin + kHeaderHeight + kColumnNumbersHeight);
+  const CellsOrigin origin = PlaceCells(plan, at.part, content_.options.page);
+  at.left = origin.left;
+  at.top = origin.top;
   const bool hasCells = at.part.columns > 0 && at.part.rows > 0;
   if (hasCells) {
     DrawCells(cr, cells, at);

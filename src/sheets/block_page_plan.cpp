@@ -40,7 +40,18 @@ BlockPagePlan PlanFor(int columns, int rows, PaperSize paper, bool landscape) {
   return plan;
 }
 
+double OnQuarterPoints(double value) {
+  return std::round(value * 4) / 4;
+}
+
 }  // namespace
+
+CellsOrigin PlaceCells(const BlockPagePlan& plan, const BlockPart& part, PageSize page) {
+  const PaperSize sheet = PaperOf(page).Turned(plan.landscape);
+  const double room = sheet.width - 2 * kMargin - kRowNumbersWidth;
+  return {OnQuarterPoints(kMargin + kRowNumbersWidth + (room - part.columns * plan.cell) / 2),
+          OnQuarterPoints(kMargin + kHeaderHeight + kColumnNumbersHeight)};
+}
 
 BlockPart BlockPagePlan::Part(int index, int columns, int rows) const {
   BlockPart part;

@@ -43,6 +43,14 @@ struct BlockPagePlan {
   BlockPart Part(int index, int columns, int rows) const;
 };
 
+// The top left corner of a part's first cell on its page, in points from the page's top left corner: the
+// cells centred across the page, under the header and the column numbers, on quarter points.
+struct CellsOrigin {
+  double left = 0;
+  double top = 0;
+};
+CellsOrigin PlaceCells(const BlockPagePlan& plan, const BlockPart& part, PageSize page);
+
 // The plan for a block of `columns` × `rows` cells on `page`: the orientation that needs fewer pages, then
 // the one that gives larger cells, then portrait. Parts hold a multiple of five rows (columns) where that
 // does not take another page.

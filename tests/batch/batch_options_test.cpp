@@ -13,6 +13,9 @@ TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
   EXPECT_EQ(options.blockHeight, 100);
   EXPECT_FALSE(options.byColumns);
   EXPECT_EQ(options.bitsPerPixel, 32);
+  EXPECT_FALSE(options.pdf);
+  EXPECT_EQ(options.page, PageSize::kA4);
+  EXPECT_FALSE(options.symbols);
   for (int i = 0; i < 8; ++i) {
     EXPECT_FALSE(options.colors[i]);
     EXPECT_FALSE(options.disabled[i]);
@@ -21,9 +24,10 @@ TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
 }
 
 TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
-  const BatchOptions options = ParseBatchOptions({"--block-width", "0", "--block-height=480", "in.jpg",
-                                                  "--by-columns", "--color", "3=200,100,50", "--disable=1,7",
-                                                  "--label", "0=くろ,=", "--bpp", "16", "out", "--timings"});
+  const BatchOptions options =
+      ParseBatchOptions({"--block-width", "0", "--block-height=480", "in.jpg", "--by-columns", "--color",
+                         "3=200,100,50", "--disable=1,7", "--label", "0=くろ,=", "--bpp", "16", "out",
+                         "--timings", "--pdf", "--page=letter", "--symbols"});
   EXPECT_EQ(options.blockWidth, 0);
   EXPECT_EQ(options.blockHeight, 480);
   EXPECT_TRUE(options.byColumns);
@@ -37,6 +41,9 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.labels[0], "くろ,=");
   EXPECT_EQ(options.bitsPerPixel, 16);
   EXPECT_TRUE(options.timings);
+  EXPECT_TRUE(options.pdf);
+  EXPECT_EQ(options.page, PageSize::kLetter);
+  EXPECT_TRUE(options.symbols);
   EXPECT_EQ(options.picture, "in.jpg");
   EXPECT_EQ(options.name, "out");
 }
@@ -78,7 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCommandLine{"LabelWithoutEquals", {"--label", "3", "a.bmp", "b"}},
                       BadCommandLine{"Depth8", {"--bpp", "8", "a.bmp", "b"}},
                       BadCommandLine{"Depth20", {"--bpp", "20", "a.bmp", "b"}},
-                      BadCommandLine{"FlagWithValue", {"--by-columns=1", "a.bmp", "b"}}),
+                      BadCommandLine{"FlagWithValue", {"--by-columns=1", "a.bmp", "b"}},
+                      BadCommandLine{"PaperUnknown", {"--pdf", "--page", "a5", "a.bmp", "b"}},
+                      BadCommandLine{"PaperWithoutPdf", {"--page", "a3", "a.bmp", "b"}},
+                      BadCommandLine{"SymbolsWithoutPdf", {"--symbols", "a.bmp", "b"}}),
     [](const ::testing::TestParamInfo<BadCommandLine>& info) { return info.param.name; });
 
 TEST(ParseBatchOptions, HelpAndVersionNeedNoNames) {
