@@ -15,6 +15,7 @@ constexpr double kMargin = block_page::kMargin;
 constexpr double kPictureTop = kMargin + 76;  // below the title, three lines of sizes and the top mark
 constexpr double kMaxDot = block_page::kMaxCell;
 constexpr double kSmallestName = 3.5;  // points: smaller names are left out
+constexpr double kSmallBlock = 8;      // points: the grid of smaller blocks is drawn in hairlines
 
 // One 1-bit mask per palette entry, a bit per cell, and the cells of each entry. A mosaic of 2000 × 20000
 // cells needs 5 MB a mask where one 24-bit picture would need 160 MB; cairo writes each mask as a PDF
@@ -103,7 +104,7 @@ void DrawBlockGrid(cairo_t* cr, const BlockNameShaper& names, const BlockLayout&
                    int rows, double left, double top, double dot) {
   const double blockWidth = layout.size.width * dot, blockHeight = layout.size.height * dot;
   const double right = left + columns * dot, bottom = top + rows * dot;
-  const double line = std::clamp(std::min(blockWidth, blockHeight) * 0.06, 0.15, 0.8);
+  const double line = std::clamp(std::min(blockWidth, blockHeight) * 0.06, 0.05, 0.8);
   for (std::int64_t c = 0; c <= layout.columns; ++c) {
     const double x = std::min(left + c * blockWidth, right);
     cairo_move_to(cr, x, top);
@@ -115,11 +116,18 @@ void DrawBlockGrid(cairo_t* cr, const BlockNameShaper& names, const BlockLayout&
     cairo_line_to(cr, right, y);
   }
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
-  cairo_set_line_width(cr, 2 * line);
-  kWhiteInk.Use(cr);
-  cairo_stroke_preserve(cr);
-  cairo_set_line_width(cr, line);
-  kBlackInk.Use(cr);
+  if (std::min(blockWidth, blockHeight) >= kSmallBlock) {
+    cairo_set_line_width(cr, 2 * line);
+    kWhiteInk.Use(cr);
+    cairo_stroke_preserve(cr);
+    cairo_set_line_width(cr, line);
+    kBlackInk.Use(cr);
+  } else {
+    // Blocks of a few points: hairlines at half strength, so that the picture still shows through a grid
+    // that a screen draws a pixel wide.
+    cairo_set_line_width(cr, line);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
+  }
   cairo_stroke(cr);
 
   // One size for every name, set by the longest (the last block's) in a whole block.

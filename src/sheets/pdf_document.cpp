@@ -5,6 +5,7 @@
 #include <new>
 
 #include "picture/errors.h"
+#include "valid_utf8.h"
 
 namespace mozenta {
 
@@ -51,7 +52,7 @@ void PdfDocument::ThrowIfFailed() {
 }
 
 void PdfDocument::SetTitle(const std::string& utf8) {
-  cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, utf8.c_str());
+  cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, ValidUtf8(utf8).c_str());
   cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "Mozenta");
 }
 
@@ -68,7 +69,7 @@ void PdfDocument::EndPage() {
 
 void PdfDocument::AddOutline(const std::string& utf8, int page) {
   const std::string link = "page=" + std::to_string(page);
-  cairo_pdf_surface_add_outline(surface_, CAIRO_PDF_OUTLINE_ROOT, utf8.c_str(), link.c_str(),
+  cairo_pdf_surface_add_outline(surface_, CAIRO_PDF_OUTLINE_ROOT, ValidUtf8(utf8).c_str(), link.c_str(),
                                 static_cast<cairo_pdf_outline_flags_t>(0));
 }
 

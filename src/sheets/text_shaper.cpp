@@ -6,6 +6,8 @@
 #include <new>
 #include <string>
 
+#include "valid_utf8.h"
+
 namespace mozenta {
 namespace {
 
@@ -88,7 +90,8 @@ cairo_font_face_t* TextShaper::KeepFace(cairo_font_face_t* face) {
 
 ShapedText TextShaper::Shape(std::string_view utf8) {
   ShapedText text;
-  pango_layout_set_text(layout_, utf8.data(), static_cast<int>(utf8.size()));
+  const std::string valid = ValidUtf8(utf8);
+  pango_layout_set_text(layout_, valid.data(), static_cast<int>(valid.size()));
   PangoLayoutLine* line = pango_layout_get_line_readonly(layout_, 0);
   if (line == nullptr) return text;
   int x = 0;

@@ -45,7 +45,7 @@ class TextShaper {
   TextShaper(const TextShaper&) = delete;
   TextShaper& operator=(const TextShaper&) = delete;
 
-  // `utf8` on one line; characters no font has are left out.
+  // `utf8` on one line; bytes that are not UTF-8 show as U+FFFD, characters no font has are left out.
   ShapedText Shape(std::string_view utf8);
   // A whole number from the shaped digits (and the minus sign).
   ShapedText Number(std::int64_t value) const;

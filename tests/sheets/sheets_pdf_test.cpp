@@ -182,6 +182,7 @@ TEST_F(SheetsPdf, LargeBlockContinuesOnNumberedPages) {
 TEST_F(SheetsPdf, TotalsShowTheShortfallWhereStockIsKnown) {
   testing::SetGrid(grid_, kExampleRows);  // 黒 3, 青 2, 赤 2, 紫 2, 緑 1, 水 1, 黄 1, 白 3
   settings_.labels[7] = "しろ";
+  settings_.labels[6] = "\xFF黄";   // not UTF-8: shown with U+FFFD
   settings_.advanced.stock[2] = 5;  // enough
   settings_.advanced.stock[7] = 1;  // 2 short
   const std::string pdf = Save();
@@ -201,6 +202,7 @@ TEST_F(SheetsPdf, TotalsShowTheShortfallWhereStockIsKnown) {
   EXPECT_EQ(rowOf("しろ"), (Words{"しろ", "255,", "255,", "255", "3", "1", "2"}));
   EXPECT_EQ(rowOf("赤"), (Words{"赤", "255,", "0,", "0", "2", "5", "0"}));
   EXPECT_EQ(rowOf("黒"), (Words{"黒", "0,", "0,", "0", "3", "—", "—"}));
+  EXPECT_EQ(rowOf("\uFFFD黄"), (Words{"\uFFFD黄", "255,", "255,", "0", "1", "—", "—"}));
   EXPECT_EQ(rowOf("合計"), (Words{"合計", "15"}));
 }
 
