@@ -9,9 +9,12 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "mosaic/atomic_file.h"
 #include "mosaic/block_walk.h"
+#include "mosaic/buffered_output.h"
 #include "mosaic/conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "photo_like.h"
@@ -54,11 +57,16 @@ void BM_SheetsOfBlocks(benchmark::State& state) {
   SilentGauge gauge;
   for (auto _ : state) {
     SheetWriter writer(grid, {"bench", Palette(), DefaultColorLabels(), {}, {true, PageSize::kA4, false}});
-    ReportFile file(name, 64 << 10);
-    writer.Begin(file);
+    AtomicFile file;
+    if (file.Create(name) != 0) throw std::runtime_error("cannot create " + name);
+    BufferedOutput out(
+        file, std::size_t{1} << 20, [](int) { throw std::runtime_error("write failed"); }, true);
+    writer.Begin(out);
     ForEachBlock(grid, layout, {&writer}, gauge);
     writer.Complete();
-    file.Close();
+    out.Close();
+    file.Commit();
+    file.Settle();
   }
   const double bytes = static_cast<double>(std::filesystem::file_size(name));
   std::filesystem::remove(name);

@@ -96,18 +96,21 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   StageClock clock;
 
   SourcePicture form2;
-  LoadSourcePicture(form2, options.picture);
+  PictureDecodeSettings decode;
+  decode.viewFileRows = true;  // the picture is read once, by the conversion
+  SourcePictureLoad load(form2, options.picture, decode);
   const double loadSeconds = clock.Lap();
 
+  // No mosaic bitmap: nothing shows it, and its file is painted from the grid and the palette. A JPEG
+  // picture is converted band by band as its rows are decoded.
   MosaicGrid grid;
-  TBitmap mosaic;
-  mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
-  ConvertToMosaic(*SourceBitmap(form2), settings.palette, grid, mosaic);
+  ConvertToGrid(*SourceBitmap(form2), settings.palette, grid, load.Rows());
+  load.Finish();
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
-  SaveJob(options.name, grid, mosaic, settings,
+  SaveJob(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel), settings,
           errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   const double saveSeconds = clock.Lap();
 

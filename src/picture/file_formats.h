@@ -16,6 +16,9 @@ struct PictureDecodeSettings {
   // The bits per pixel of the display the picture will be shown on. On 8 or fewer, JPEG pictures are
   // quantised to 236 colours, colour ones too.
   int displayBitsPerPixel = 32;
+  // Uncompressed BMP rows stay in the file's pages, read-only, instead of being copied: for a job that
+  // reads the picture once (see InputFile::AllowViews).
+  bool viewFileRows = false;
 };
 
 struct FileFormat {

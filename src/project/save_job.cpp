@@ -18,7 +18,7 @@ std::string TitleOf(const std::string& fileName) {
 
 }  // namespace
 
-void SaveJob(const std::string& fileName, const MosaicGrid& grid, const TBitmap& mosaic,
+void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
              const JobSettings& settings, ProgressGauge& gauge, std::stop_token stop) {
   const ReportSettings reports = ReportSettingsOf(settings);
   const SheetOptions& options = settings.advanced.sheets;

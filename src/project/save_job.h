@@ -6,16 +6,17 @@
 #include <string>
 
 #include "job_settings.h"
+#include "mosaic/mosaic_bitmap_file.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/progress_gauge.h"
-#include "picture/bitmap.h"
 
 namespace mozenta {
 
 // As SaveMosaic, with "name.pdf" written from the same walk as the reports when settings.advanced.sheets
 // is enabled. A layout whose sheets would pass kMaxSheetPages is refused before any file is touched. A stop
-// requested through `stop` ends the sheets with EAbort.
-void SaveJob(const std::string& fileName, const MosaicGrid& grid, const TBitmap& mosaic,
+// requested through `stop` ends the sheets with EAbort; like any failure, it leaves every previous file as
+// it was.
+void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
              const JobSettings& settings, ProgressGauge& gauge, std::stop_token stop = {});
 
 }  // namespace mozenta

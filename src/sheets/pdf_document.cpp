@@ -9,7 +9,7 @@
 
 namespace mozenta {
 
-PdfDocument::PdfDocument(ReportFile& file) : file_(file) {
+PdfDocument::PdfDocument(BufferedOutput& file) : file_(file) {
   surface_ = cairo_pdf_surface_create_for_stream(&PdfDocument::Write, this, 595, 842);
   cr_ = cairo_create(surface_);
   try {

@@ -9,14 +9,14 @@
 #include <exception>
 #include <string>
 
-#include "mosaic/report_file.h"
+#include "mosaic/buffered_output.h"
 
 namespace mozenta {
 
 class PdfDocument {
  public:
   // Starts the document in `file`, which must outlive it.
-  explicit PdfDocument(ReportFile& file);
+  explicit PdfDocument(BufferedOutput& file);
   // A document not finished is dropped: nothing more is written to the file.
   ~PdfDocument();
   PdfDocument(const PdfDocument&) = delete;
@@ -41,7 +41,7 @@ class PdfDocument {
   static cairo_status_t Write(void* closure, const unsigned char* data, unsigned int length);
   void ThrowIfFailed();
 
-  ReportFile& file_;
+  BufferedOutput& file_;
   std::exception_ptr fileError_;
   bool dropped_ = false;
   cairo_surface_t* surface_ = nullptr;

@@ -31,7 +31,7 @@ class SheetWriter : public WalkedOutput {
   ~SheetWriter() override;
 
   std::string_view Extension() const override { return ".pdf"; }
-  void Begin(ReportFile& file) override;
+  void Begin(BufferedOutput& file) override;
   void Start(const BlockLayout& layout) override;
   void StartBlock(const MosaicBlock& block) override;
   void PutRows(const MosaicBlock& block, const CellRows& rows) override;

@@ -5,8 +5,10 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "bmp_builder.h"
 #include "picture/errors.h"
@@ -14,6 +16,7 @@
 #include "picture/icon.h"
 #include "picture/input_file.h"
 #include "picture/metafile.h"
+#include "support/jpeg_encoder.h"
 
 namespace mozenta {
 namespace {
@@ -55,6 +58,11 @@ class LoadSourcePictureTest : public ::testing::Test {
   int image1Changes_ = 0;
   int all1Changes_ = 0;
 };
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 template <typename Error>
 std::string MessageOf(const std::function<void()>& action) {
@@ -101,6 +109,41 @@ TEST_F(LoadSourcePictureTest, EmptyBmpGivesAnEmptySourcePicture) {
   ASSERT_NE(Source(), nullptr);
   EXPECT_EQ(Source()->Width(), 0);
   EXPECT_EQ(Source()->Height(), 0);
+}
+
+// Loading ahead (mozenta-batch): the same source picture as a plain load, the JPEG rows told as they are
+// decoded; a viewed BMP is copied at its first change, the file untouched; a JPEG that fails while it is
+// decoded gives the plain load's error.
+TEST_F(LoadSourcePictureTest, LoadAheadGivesWhatAPlainLoadGives) {
+  const std::string bmp = Copy("golden/worked-example.bmp", "a.bmp");
+  PictureDecodeSettings viewing;
+  viewing.viewFileRows = true;
+  for (const std::string& path :
+       {Copy("jpeg/pillow/hopper.jpg", "c.jpg"), Copy("jpeg/libjpeg-turbo/testimgp.jpg", "p.jpg"), bmp}) {
+    SCOPED_TRACE(path);
+    SourcePicture plain, ahead;
+    LoadSourcePicture(plain, path);
+    SourcePictureLoad load(ahead, path, viewing);
+    ASSERT_NE(SourceBitmap(ahead), nullptr);
+    const TBitmap& bitmap = *SourceBitmap(ahead);
+    if (load.Rows() != nullptr) load.Rows()->WaitFor(bitmap.Height());
+    load.Finish();
+    ASSERT_EQ(bitmap.Height(), SourceBitmap(plain)->Height());
+    EXPECT_TRUE(std::ranges::equal(bitmap.StoredBytes(), SourceBitmap(plain)->StoredBytes()));
+  }
+  const std::string before = ReadAll(bmp);
+  SourcePicture viewed;
+  SourcePictureLoad(viewed, bmp, viewing).Finish();
+  auto& bitmap = const_cast<TBitmap&>(*SourceBitmap(viewed));
+  bitmap.SetPixel(0, 0, 0x123456);
+  EXPECT_EQ(bitmap.GetPixel(0, 0), 0x123456u);
+  EXPECT_EQ(ReadAll(bmp), before);
+
+  const std::string twoChannels =
+      Write("two.jpg", testing::EncodeJpeg({8, 8, testing::JpegKind::kTwoChannels}));
+  SourcePicture failing;
+  EXPECT_EQ(MessageOf<EJPEG>([&] { SourcePictureLoad(failing, twoChannels).Finish(); }),
+            MessageOf<EJPEG>([&] { LoadSourcePicture(failing, twoChannels); }));
 }
 
 struct RefusedName {
