@@ -40,7 +40,7 @@ void SheetWriter::StopIfAsked() const {
   if (stop_.stop_requested()) throw EAbort();
 }
 
-void SheetWriter::Begin(ReportFile& file) {
+void SheetWriter::Begin(BufferedOutput& file) {
   document_ = std::make_unique<PdfDocument>(file);
   document_->SetTitle(content_.title);
 }
@@ -76,7 +76,10 @@ void SheetWriter::Finish(const CellCounts& totals) {
 }
 
 void SheetWriter::Complete() {
+  StopIfAsked();
   document_->Finish();
+  // The fonts of a long document take a while; a stop meanwhile still keeps every file from its place.
+  StopIfAsked();
 }
 
 }  // namespace mozenta

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <ranges>
 #include <sstream>
 #include <stop_token>
 #include <string>
@@ -259,44 +260,89 @@ TEST_P(SheetsRendering, CellsHaveTheGridsColours) {
 INSTANTIATE_TEST_SUITE_P(Looks, SheetsRendering, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Symbols" : "Colours"; });
 
-// Failures of the PDF itself: the file's error, the gauge hidden, the bitmap not written.
+// A save with the PDF that fails or is stopped after a good one: the error it gives, the gauge hidden and the
+// folder left exactly as it was found, every previous file byte for byte (the PDF too) and no temporary.
 struct SheetsFailureCase {
   const char* name;
-  void (*prepare)(const ScratchFolder&);
-  int code;
-  const char* message;
+  void (*prepare)(const std::string& folder);
+  const char* kind;     // the class of the error
+  int code;             // its run-time code, for EInOutError
+  const char* message;  // "<folder>" stands for the folder
+  int stopAtStep = -1;  // the user stops the save: 0 before it starts, n when the gauge reaches step n
 };
 void PrintTo(const SheetsFailureCase& c, std::ostream* os) {
   *os << c.name;
 }
 
+// Stops the save when the gauge reaches a step, as the progress window's "中止" would.
+class StoppingGauge : public testing::RecordingGauge {
+ public:
+  void SetProgress(int progress) override {
+    RecordingGauge::SetProgress(progress);
+    if (stopAtStep > 0 && progress >= stopAtStep) stop.request_stop();
+  }
+  std::stop_source stop;
+  int stopAtStep = -1;
+};
+
 class SheetsFailure : public SheetsPdf, public ::testing::WithParamInterface<SheetsFailureCase> {};
 
-TEST_P(SheetsFailure, EndsTheSaveWithTheFilesError) {
+TEST_P(SheetsFailure, LeavesEveryPreviousFileAsItWas) {
   const SheetsFailureCase& c = GetParam();
-  c.prepare(folder_);
-  FillGrid(grid_, 200, 300);
+  testing::SetGrid(grid_, kExampleRows);
+  Save();
+  c.prepare(folder_.Path());
+  const auto before = testing::Snapshot(folder_.Path());
+  ASSERT_TRUE(before.contains("pic.pdf"));
+
+  FillGrid(grid_, 200, 300);  // 5 × 3 blocks: the gauge steps through three block rows
+  StoppingGauge gauge;
+  gauge.stopAtStep = c.stopAtStep;
+  if (c.stopAtStep == 0) gauge.stop.request_stop();
+  std::string message = c.message;
+  if (const std::size_t at = message.find("<folder>"); at != std::string::npos)
+    message.replace(at, 8, folder_.Path());
   try {
-    Save();
+    SaveJob(folder_ / "pic", grid_, mosaic_, settings_, gauge, gauge.stop.get_token());
     FAIL() << "no error";
+  } catch (const EAbort&) {
+    EXPECT_STREQ(c.kind, "EAbort");
   } catch (const EInOutError& e) {
+    EXPECT_STREQ(c.kind, "EInOutError");
     EXPECT_EQ(e.Code(), c.code);
-    EXPECT_EQ(e.Message(), c.message);
+    EXPECT_EQ(e.Message(), message);
+  } catch (const EFCreateError& e) {
+    EXPECT_STREQ(c.kind, "EFCreateError");
+    EXPECT_EQ(e.Message(), message);
   }
-  EXPECT_FALSE(gauge_.visible);
-  EXPECT_FALSE(fs::exists(folder_ / "pic.bmp"));
+  EXPECT_FALSE(gauge.visible);
+  if (c.stopAtStep > 0) {
+    EXPECT_NE(std::ranges::find(gauge.calls, "progress 1"), gauge.calls.end());
+  }
+  EXPECT_EQ(testing::Snapshot(folder_.Path()), before);
+}
+
+void LinkToFullDisk(const std::string& path) {
+  fs::remove(path);
+  fs::create_symlink("/dev/full", path);
+}
+void MakeFolder(const std::string& path) {
+  fs::remove(path);
+  fs::create_directory(path);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SheetsFailure,
-    ::testing::Values(SheetsFailureCase{"FullDisk",
-                                        [](const ScratchFolder& f) {
-                                          fs::create_symlink("/dev/full", f / "pic.pdf");
-                                        },
-                                        101, "ディスクがいっぱいです"},
-                      SheetsFailureCase{"FolderInItsPlace",
-                                        [](const ScratchFolder& f) { fs::create_directory(f / "pic.pdf"); },
-                                        5, "ファイルへのアクセスが拒否されました"}),
+    ::testing::Values(
+        SheetsFailureCase{"FullDiskUnderThePdf", [](const std::string& f) { LinkToFullDisk(f + "/pic.pdf"); },
+                          "EInOutError", 101, "ディスクがいっぱいです"},
+        SheetsFailureCase{"FolderInPlaceOfThePdf", [](const std::string& f) { MakeFolder(f + "/pic.pdf"); },
+                          "EInOutError", 5, "ファイルへのアクセスが拒否されました"},
+        SheetsFailureCase{"FolderInPlaceOfTheBitmap",
+                          [](const std::string& f) { MakeFolder(f + "/pic.bmp"); }, "EFCreateError", 0,
+                          "ファイル <folder>/pic.bmp を作成できません"},
+        SheetsFailureCase{"StoppedBeforeTheFirstPage", [](const std::string&) {}, "EAbort", 0, "", 0},
+        SheetsFailureCase{"StoppedHalfway", [](const std::string&) {}, "EAbort", 0, "", 1}),
     [](const ::testing::TestParamInfo<SheetsFailureCase>& info) { return info.param.name; });
 
 TEST_F(SheetsPdf, TooManyPagesAreRefusedBeforeAnyFileIsTouched) {
@@ -309,15 +355,6 @@ TEST_F(SheetsPdf, TooManyPagesAreRefusedBeforeAnyFileIsTouched) {
     EXPECT_EQ(e.Message(), "PDF のページが多すぎます (120002 ページ)");
   }
   EXPECT_TRUE(fs::is_empty(fs::path(folder_ / "pic.txt").parent_path()));
-}
-
-TEST_F(SheetsPdf, StopEndsTheSaveBeforeTheBitmap) {
-  FillGrid(grid_, 80, 100);
-  std::stop_source stop;
-  stop.request_stop();
-  EXPECT_THROW(Save(stop.get_token()), EAbort);
-  EXPECT_FALSE(gauge_.visible);
-  EXPECT_FALSE(fs::exists(folder_ / "pic.bmp"));
 }
 
 }  // namespace
