@@ -56,6 +56,7 @@ bench: build
 	$(RELEASE_DIR)/bench/output_bench
 	$(RELEASE_DIR)/bench/image_paint_bench
 	$(RELEASE_DIR)/bench/bmp_load_bench
+	$(RELEASE_DIR)/bench/window_steps_bench
 	$(RELEASE_DIR)/bench/sheets_bench
 
 demo: build

@@ -8,19 +8,43 @@
 #include <QSettings>
 #include <QTranslator>
 #include <QWidget>
+#include <cstring>
 
 #include "application_title.h"
 
 namespace mozenta {
 
-void InstallFontSubstitutions() {
-  QFont::insertSubstitutions(
-      QString::fromUtf8(kWindowFontFamily),
-      {QStringLiteral("IPAPGothic"), QString::fromUtf8("IPA Pゴシック"), QStringLiteral("IPAGothic"),
-       QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
+QStringList WindowFontSubstitutes() {
+  return {QStringLiteral("IPAPGothic"), QString::fromUtf8("IPA Pゴシック"),
+          QStringLiteral("IPAGothic"),  QStringLiteral("Noto Sans CJK JP"),
+          QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")};
 }
 
+void InstallFontSubstitutions() {
+  QFont::insertSubstitutions(QString::fromUtf8(kWindowFontFamily), WindowFontSubstitutes());
+}
+
+namespace {
+
+// Texts of Qt's file dialog that its Japanese translation lacks: the kinds of folders and drives.
+class MissingJapaneseTexts : public QTranslator {
+ public:
+  using QTranslator::QTranslator;
+  bool isEmpty() const override { return false; }
+  QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
+                    int /*n*/) const override {
+    if (std::strcmp(context, "QAbstractFileIconProvider") != 0) return {};
+    if (std::strcmp(sourceText, "Folder") == 0) return QString::fromUtf8("フォルダー");
+    if (std::strcmp(sourceText, "Drive") == 0) return QString::fromUtf8("ドライブ");
+    if (std::strcmp(sourceText, "File") == 0) return QString::fromUtf8("ファイル");
+    return {};
+  }
+};
+
+}  // namespace
+
 bool InstallJapaneseTranslations(QApplication& application) {
+  QApplication::installTranslator(new MissingJapaneseTexts(&application));
   // Owned by the application object, so it lives exactly as long as the texts are needed.
   auto* translator = new QTranslator(&application);
   if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

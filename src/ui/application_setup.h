@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include "picture/file_formats.h"
 
@@ -16,11 +17,14 @@ namespace mozenta {
 inline constexpr const char* kWindowFontFamily = "ＭＳ Ｐゴシック";
 inline constexpr int kWindowFontPixels = 12;
 
-// Maps kWindowFontFamily onto the Japanese fonts that may be installed (IPA P Gothic first).
+// The Japanese fonts that may be installed in place of kWindowFontFamily, IPA P Gothic first.
+QStringList WindowFontSubstitutes();
+
+// Maps kWindowFontFamily onto WindowFontSubstitutes.
 void InstallFontSubstitutions();
 
-// Loads Qt's own Japanese texts (qtbase_ja) for its dialogs and buttons. Returns false, and Qt keeps its
-// English texts, when the translation files are not installed.
+// Loads Qt's own Japanese texts (qtbase_ja) for its dialogs and buttons, and the few its file dialog lacks.
+// Returns false, and Qt keeps most of its English texts, when the translation files are not installed.
 bool InstallJapaneseTranslations(QApplication& application);
 
 // Keeps what Qt's own dialogs remember (custom colours, visited folders) to this run: nothing is read from

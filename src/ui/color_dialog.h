@@ -5,6 +5,9 @@
 #pragma once
 
 #include <QColor>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -14,6 +17,12 @@ class QWidget;
 
 namespace mozenta {
 
+// Where a dialog of outer size `dialog` goes beside the window whose outer bounds are `owner`, within the
+// `screen` area: right of the window if it fits there, else left of it, else as far right as the screen
+// allows, so that it covers the window's right part rather than its left; its top at the window's top,
+// moved up as far as needed to end within the screen. The top-left corner of the dialog's outer bounds.
+QPoint PlaceBeside(const QRect& owner, QSize dialog, const QRect& screen);
+
 class ColorDialog {
  public:
   explicit ColorDialog(QString objectName) : objectName_(std::move(objectName)) {}
@@ -21,7 +30,8 @@ class ColorDialog {
   // The colour last chosen, packed 0x00BBGGRR.
   std::uint32_t Color() const { return color_; }
 
-  // Shows the dialog modally; true, with Color updated, when the user closed it with OK.
+  // Shows the dialog modally beside `parent`'s window, so that it hides none of its swatches; true, with
+  // Color updated, when the user closed it with OK.
   bool Execute(QWidget* parent);
 
   // Hides the colour field and the luminance strip of `dialog`.

@@ -2,15 +2,23 @@
 // policy and modal showing.
 //
 // Placement: the first time a window gets its on-screen window the window system places it where it puts
-// new windows; a move asked for before that is dropped. Every later move takes effect at once.
+// new windows; a move asked for before that is dropped. Every later move takes effect at once. A window
+// shown again without a move comes back where it was when it was hidden.
+//
+// Outer size: the client area is what the window system's frame leaves of the designed outer size. The
+// frame is known only once a window manager has framed the window, so the client size is corrected then,
+// unless the user has resized the window in the meantime.
 //
 // Every window and control keeps its designer's name (Form1, Button1, SpinEdit1, …) as its object name,
 // by which tests and accessibility tools find it.
 #pragma once
 
 #include <QEventLoop>
+#include <QMargins>
+#include <QPoint>
 #include <QSize>
 #include <QWidget>
+#include <optional>
 
 namespace mozenta {
 
@@ -42,15 +50,25 @@ class DesignedWindow : public QWidget {
   // Runs each time the window is shown modally, right after it appears.
   virtual void OnShownModally() {}
 
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void FitOuterSize();
+  // Sizes the client area to the designed outer size within `frame`, if the frame changed since the last
+  // fit and the window still has the size that fit gave it.
+  void FitOuterSize(QMargins frame);
+  // Watches the on-screen window, once it exists, for the exposures that tell its frame.
+  void WatchScreenWindow();
 
   QSize outerSize_;
-  bool fitted_ = false;
+  bool watching_ = false;
+  bool exposed_ = false;                 // has been on the screen, with its frame known
+  std::optional<QMargins> fittedFrame_;  // the frame of the last fit; none before the first
+  QSize fittedClientSize_;
+  std::optional<QPoint> placeWhenShown_;  // the client area's place when hidden, until shown or moved
   int modalResult_ = kModalNone;
   QEventLoop* modalLoop_ = nullptr;
 };

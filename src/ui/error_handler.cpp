@@ -1,10 +1,9 @@
 #include "error_handler.h"
 
 #include <QAbstractButton>
-#include <QMessageBox>
 #include <new>
 
-#include "application_setup.h"
+#include "message_box.h"
 #include "picture/errors.h"
 #include "picture/messages.h"
 
@@ -19,10 +18,7 @@ QString ErrorMessage(const std::exception& error) {
 
 void ShowErrorMessage(const QString& message) {
   const std::string text = WithFinalStop(message.toStdString());
-  QMessageBox box(QMessageBox::Critical, ApplicationTitleText(), QString::fromStdString(text),
-                  QMessageBox::Ok);
-  box.setObjectName(QStringLiteral("ErrorMessageBox"));
-  box.exec();
+  ShowMessageBox(QMessageBox::Critical, QString::fromStdString(text), QStringLiteral("ErrorMessageBox"));
 }
 
 void RunCommand(const std::function<void()>& command) {

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 
 namespace mozenta {
 
@@ -38,8 +40,18 @@ FileDialog::FileDialog(Kind kind, QString objectName, std::string_view filter)
   }
 }
 
+FileDialog::~FileDialog() {
+  delete previous_;
+}
+
+QRect FileDialog::LastBounds() const {
+  return previous_ != nullptr ? previous_->frameGeometry() : QRect();
+}
+
 bool FileDialog::Execute(QWidget* parent) {
-  QFileDialog dialog(parent);
+  delete previous_;
+  previous_ = new QFileDialog(parent);
+  QFileDialog& dialog = *previous_;
   dialog.setObjectName(objectName_);
   // Qt's own dialog, so that its texts come from Qt's translations like the rest of the program.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -47,6 +59,14 @@ bool FileDialog::Execute(QWidget* parent) {
   dialog.setAcceptMode(kind_ == Kind::kSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(nameFilters_);
+  // Sizes, kinds and dates are shown whole; the names take the rest of the list's width.
+  if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
   if (filterIndex_ >= 1 && filterIndex_ <= nameFilters_.size())
     dialog.selectNameFilter(nameFilters_[filterIndex_ - 1]);
   if (!fileName_.empty()) dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(fileName_)));

@@ -4,12 +4,15 @@
 // the next time, for the rest of the run.
 #pragma once
 
+#include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class QFileDialog;
 class QWidget;
 
 namespace mozenta {
@@ -34,6 +37,9 @@ class FileDialog {
   };
 
   FileDialog(Kind kind, QString objectName, std::string_view filter);
+  ~FileDialog();
+  FileDialog(const FileDialog&) = delete;
+  FileDialog& operator=(const FileDialog&) = delete;
 
   // Shows the dialog modally. True when a name was chosen; then FileName and FilterIndex are updated.
   bool Execute(QWidget* parent);
@@ -43,6 +49,8 @@ class FileDialog {
   // The entry in use, from 1.
   int FilterIndex() const { return filterIndex_; }
   QStringList NameFilters() const { return nameFilters_; }
+  // The outer bounds of the dialog on the screen at its last showing.
+  QRect LastBounds() const;
 
  private:
   Kind kind_;
@@ -51,6 +59,9 @@ class FileDialog {
   QStringList descriptions_;
   int filterIndex_ = 1;
   std::string fileName_;
+  // The dialog of the last showing. Taking a dialog down waits for its folder-reading thread, so that is
+  // left to the next showing instead of delaying the command the dialog was shown for.
+  QPointer<QFileDialog> previous_;
 };
 
 }  // namespace mozenta

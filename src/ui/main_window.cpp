@@ -13,6 +13,8 @@
 #include "project/save_job.h"
 #include "save_progress_window.h"
 #include "source_window.h"
+#include "system_locale.h"
+#include "window_system.h"
 
 namespace mozenta {
 namespace {
@@ -44,6 +46,8 @@ SpinEdit* MakeSpinEdit(QWidget* parent, const char* name, const char* hint, QRec
   edit->setToolTip(QString::fromUtf8(hint));
   edit->SetRange(0, maximum);
   edit->SetValue(value);
+  // What the user types follows the session's locale, not the Japanese one of Qt's dialogs.
+  edit->setLocale(SessionLocale());
   return edit;
 }
 
@@ -135,6 +139,7 @@ JobSettings MainWindow::CurrentSettings() const {
 
 void MainWindow::OnLoadClicked() {
   if (!openDialog.Execute(this)) return;
+  LetWindowSystemRepaint(openDialog.LastBounds());
   // The source window is on screen before the file is read, so it shows also when reading fails.
   sourceWindow_->MoveTo(0, 100);
   sourceWindow_->ShowInFront();
@@ -146,6 +151,7 @@ void MainWindow::OnConvertClicked() {
   // However the palette dialog was closed, the conversion runs: "実行" has copied the check boxes into
   // the enable flags, the close box has left them as they were.
   paletteDialog_->ShowModal();
+  LetWindowSystemRepaint(paletteDialog_->frameGeometry());
   mosaicWindow_->TakeDisplayDepth();
   TBitmap& mosaic = mosaicWindow_->Mosaic();
   ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), paletteDialog_->ColorPalette(),
@@ -166,6 +172,7 @@ void MainWindow::OnExitClicked() {
 
 void MainWindow::OnSaveClicked() {
   if (!saveDialog.Execute(this)) return;
+  LetWindowSystemRepaint(saveDialog.LastBounds());
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   const JobSettings settings = CurrentSettings();
   const std::string fileName = saveDialog.FileName();

@@ -1,8 +1,15 @@
 #include "picture/bitmap.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "picture/errors.h"
+#include "picture/pixel_store.h"
 
 namespace mozenta {
 namespace {
@@ -127,6 +134,35 @@ TEST(TBitmap, RefusesPixelStoresOverTheCap) {
   format.height = -0x7FFFFFFF;
   EXPECT_THROW(bitmap.CreateDib(format), EOutOfResources);
   EXPECT_EQ(bitmap.Width(), 0);
+}
+
+// Whether every page of the `size` bytes at `data` is in memory.
+bool Resident(const std::uint8_t* data, std::size_t size) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(data) / page * page;
+  const std::size_t pages = (reinterpret_cast<std::uintptr_t>(data) + size - start + page - 1) / page;
+  std::vector<unsigned char> flags(pages);
+  if (mincore(reinterpret_cast<void*>(start), pages * page, flags.data()) != 0) return false;
+  return std::all_of(flags.begin(), flags.end(), [](unsigned char f) { return (f & 1) != 0; });
+}
+
+// A program that reads one large picture after another reuses the memory of the picture it let go: it is
+// in memory already, where fresh pages would cost a fault each at the first touch, and zero-filled.
+TEST(PixelStore, MemoryOfALargeStoreServesTheNextOfTheSameSize) {
+  constexpr std::size_t kSize = std::size_t{3} << 20;
+  {
+    auto store = PixelStore::Create(kSize);
+    EXPECT_FALSE(Resident(store->Data(), kSize)) << "fresh memory";
+    std::memset(store->Data(), 0xAB, kSize + PixelStore::kSlackBytes);
+  }
+  auto reused = PixelStore::Create(kSize);
+  EXPECT_TRUE(Resident(reused->Data(), kSize));
+  EXPECT_TRUE(std::all_of(reused->Data(), reused->Data() + kSize + PixelStore::kSlackBytes,
+                          [](std::uint8_t byte) { return byte == 0; }));
+  auto another = PixelStore::Create(kSize);
+  EXPECT_FALSE(Resident(another->Data(), kSize)) << "the kept memory serves one store at a time";
+  reused.reset();
+  EXPECT_FALSE(Resident(PixelStore::Create(kSize * 2)->Data(), kSize * 2)) << "nor a store of another size";
 }
 
 TEST(WithFinalStop, AppendsAStopAfterCharactersThatSortAfterIt) {

@@ -120,9 +120,12 @@ TEST_F(CommandsTest, WholeRoadFromAJpegGivesTheGoldenFiles) {
   }
 }
 
+// Here "画像読込" is pressed with Return while it has the focus.
 TEST_F(CommandsTest, CancelledOpenDialogChangesNothing) {
   answers_.Then(Cancel());
-  Click(mainWindow->loadButton);
+  mainWindow->loadButton->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(mainWindow->loadButton, Qt::Key_Return);
+  EXPECT_EQ(answers_.Answered(), 1) << "the open dialog was shown";
   EXPECT_TRUE(sourceWindow->isHidden());
   EXPECT_FALSE(mainWindow->convertButton->isEnabled());
   EXPECT_FALSE(mainWindow->saveButton->isEnabled());
@@ -187,6 +190,22 @@ TEST_F(CommandsTest, PaletteDialogCloseBoxStillConvertsWithTheOldFlags) {
   EXPECT_FALSE(MosaicShows(kWhite)) << "now white is cleared";
   EXPECT_EQ(mosaicWindow->Mosaic().GetPixel(4, 0), kPurple)
       << "white (15,15,15) goes to purple, the lower of two at 225";
+}
+
+// The palette dialog comes back where it was last, whatever came onto the screen in between.
+TEST_F(CommandsTest, PaletteDialogComesBackWhereItWasLast) {
+  Load(kGolden + QStringLiteral("worked-example.bmp"));
+  std::vector<QPoint> places;
+  for (int showing = 1; showing <= 3; ++showing) {
+    Convert([&](QWidget*) {
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(paletteDialog));
+      places.push_back(paletteDialog->pos());
+      paletteDialog->close();
+    });
+  }
+  ASSERT_EQ(places.size(), 3u);
+  EXPECT_EQ(places[1], places[0]);
+  EXPECT_EQ(places[2], places[0]);
 }
 
 // The first showing uses the window system's position; later loads and conversions put the windows back

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTest>
+#include <QTreeView>
 
 #include "support/modal_answerer.h"
 #include "support/printing.h"
@@ -87,8 +91,10 @@ TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
   EXPECT_EQ(dialog.FilterIndex(), 1);
 }
 
+// The second showing also lists the folder with every column wide enough for its entries.
 TEST_F(FileDialogTest, OpenDialogRemembersEntryAndPathOfTheLastChoiceOnly) {
-  Touch("photo.jpg");
+  folder_.Write("photo.jpg", QByteArray(360054, 'x'));
+  ASSERT_TRUE(QDir().mkdir(PathOf("folder")));
   FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
   QString secondFilter, secondFile, thirdFilter;
   answers_
@@ -101,6 +107,13 @@ TEST_F(FileDialogTest, OpenDialogRemembersEntryAndPathOfTheLastChoiceOnly) {
         auto* files = qobject_cast<QFileDialog*>(widget);
         secondFilter = files->selectedNameFilter();
         secondFile = files->selectedFiles().value(0);
+        auto* list = files->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) == 2; }));
+        for (int column = 1; column <= 3; ++column)
+          EXPECT_GE(list->header()->sectionSize(column),
+                    static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column))
+              << column;
         files->selectNameFilter(files->nameFilters()[5]);
         CancelDialog(widget);
       })
@@ -132,6 +145,7 @@ TEST_F(FileDialogTest, SaveDialogAsksBeforeReplacingTheChosenNameOnly) {
         ASSERT_NE(files, nullptr);
         EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
         filters = files->nameFilters();
+        if (QWidget* focus = files->focusWidget()) focus->clearFocus();  // else the name stays as typed
         files->selectFile(PathOf("pic.bmp"));
         QMetaObject::invokeMethod(files, "accept");  // asks, and hears "no"
         openAfterNo = files->isVisible();

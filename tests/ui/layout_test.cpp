@@ -206,6 +206,25 @@ TEST_P(WindowFrameTest, HasCaptionOuterSizeFontAndColour) {
   EXPECT_FALSE(flags & Qt::FramelessWindowHint);
 }
 
+// Shown again, a window comes back where it was hidden, wherever the window manager would put a new one.
+TEST_P(WindowFrameTest, ComesBackWhereItWasHidden) {
+  DesignedWindow* window = FindWindow(GetParam().name);
+  ASSERT_NE(window, nullptr);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  const QPoint place = window->pos() + QPoint(37, 23);
+  window->move(place);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->pos() == place; }));
+  for (int showing = 2; showing <= 4; ++showing) {
+    SCOPED_TRACE(showing);
+    window->close();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->pos(), place);
+    EXPECT_EQ(window->frameGeometry().size(), GetParam().outerSize);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, WindowFrameTest,
                          ::testing::Values(WindowDesign{"Form1", "Mozenta ver2.0", {509, 105}},
                                            WindowDesign{"Form2", "フルカラー画像", {262, 267}},

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 
 #include "support/modal_answerer.h"
@@ -45,7 +48,9 @@ class MainWindowTest : public MainWindowShownTest {
     Click(mainWindow->convertButton);
     ASSERT_EQ(mosaicWindow->Mosaic().Width(), width);
     ASSERT_TRUE(mainWindow->saveButton->isEnabled());
-    // The user comes back to the main window, which the mosaic window has covered.
+    // The user comes back to the main window, which the mosaic window has covered, once a window manager
+    // has made the mosaic window the active one.
+    QTest::qWaitForWindowActive(mosaicWindow, 1000);
     mainWindow->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
   }
@@ -105,6 +110,56 @@ TEST_F(MainWindowTest, CheckBoxChoosesTheBlockOrderAndTheLabelsComeFromThePalett
   EXPECT_GT(byRows.find(block12), byRows.find(block21)) << "row by row";
   EXPECT_EQ(byRows.rfind(",K,", 0), 0u) << "the heading starts with the first label";
   EXPECT_EQ(Contents("cols.bmp"), Contents("rows.bmp"));
+}
+
+// When the reports' gauge appears, compares what the screen shows of the main window's block-size captions
+// with what the window draws there.
+class ScreenAtSaveStart : public QObject {
+ public:
+  explicit ScreenAtSaveStart(MainWindow* window) : window_(window) {
+    window_->progressGauge->installEventFilter(this);
+  }
+  bool compared = false;
+  bool screenShowsTheWindow = false;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::Show || compared) return false;
+    compared = true;
+    const QRect captions(150, 14, 60, 40);
+    const QPoint onScreen = window_->mapToGlobal(captions.topLeft());
+    const QImage shown = window_->screen()
+                             ->grabWindow(0, onScreen.x(), onScreen.y(), captions.width(), captions.height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = window_->grab(captions).toImage().convertToFormat(QImage::Format_RGB32);
+    screenShowsTheWindow = shown == drawn;
+    return false;
+  }
+
+ private:
+  MainWindow* window_;
+};
+
+// The save dialog, centred on the main window, leaves no image of itself there while the files are written:
+// the screen shows the main window again before the reports' gauge appears. Only a window system that
+// uncovers windows can leave such an image.
+TEST_F(MainWindowTest, ClosedSaveDialogLeavesNoImageDuringTheSave) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "needs an X display";
+  MakeMosaic(40, 30);
+  ScreenAtSaveStart check(mainWindow);
+  answers_.Then([&](QWidget* dialog) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    QTest::qWait(100);  // the dialog is drawn on the screen
+    // Typed and confirmed with Return, as a person does.
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(PathOf("pic"));
+    QTest::keyClick(name, Qt::Key_Return);
+  });
+  Click(mainWindow->saveButton);
+  ASSERT_TRUE(check.compared);
+  EXPECT_TRUE(check.screenShowsTheWindow);
 }
 
 TEST_F(MainWindowTest, CancelledSaveWritesNothing) {
@@ -202,15 +257,24 @@ TEST_F(MainWindowTest, NegativeHeightBecomesZeroWhenTheFieldIsLeft) {
   EXPECT_EQ(mainWindow->blockHeightEdit->text(), QStringLiteral("0"));
 }
 
+// "終　了" clicked, or pressed with Return or Enter while it has the focus, and the close box.
 TEST_F(MainWindowTest, ExitButtonAndCloseBoxCloseTheMainWindow) {
   int closed = 0;
   QObject::connect(mainWindow, &MainWindow::Closed, [&] { ++closed; });
   Click(mainWindow->exitButton);
   EXPECT_EQ(closed, 1);
   EXPECT_TRUE(mainWindow->isHidden());
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    mainWindow->show();
+    mainWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+    mainWindow->exitButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(mainWindow->exitButton, key);
+  }
+  EXPECT_EQ(closed, 3);
   mainWindow->show();
   mainWindow->close();
-  EXPECT_EQ(closed, 2);
+  EXPECT_EQ(closed, 4);
 }
 
 }  // namespace

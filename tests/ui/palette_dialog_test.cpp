@@ -94,20 +94,24 @@ TEST_F(PaletteDialogTest, CancelledColourChoiceChangesNothing) {
 }
 
 // The colour dialog opens in its basic form with the colour last chosen in it, black the first time,
-// whatever row it is opened for.
+// whatever row it is opened for (the second time by Enter on the focused button).
 TEST_F(PaletteDialogTest, ColourDialogStartsFromTheLastChoice) {
   QColor firstPreset, secondPreset;
   bool basicForm = false;
   answers_
       .Then([this](QWidget*) {
         Click(paletteDialog->rows[2].colorButton);
-        Click(paletteDialog->rows[5].colorButton);
+        paletteDialog->rows[5].colorButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(paletteDialog->rows[5].colorButton, Qt::Key_Enter);
         paletteDialog->close();
       })
       .Then([&](QWidget* dialog) {
         auto* colors = qobject_cast<QColorDialog*>(dialog);
         ASSERT_NE(colors, nullptr);
         EXPECT_EQ(colors->objectName(), QStringLiteral("ColorDialog1"));
+        const QRect swatch(paletteDialog->swatchImage->mapToGlobal(paletteDialog->rows[2].swatch.topLeft()),
+                           paletteDialog->rows[2].swatch.size());
+        EXPECT_FALSE(colors->frameGeometry().intersects(swatch)) << "the swatch being edited stays in view";
         firstPreset = colors->currentColor();
         basicForm = true;
         for (QWidget* child : colors->findChildren<QWidget*>()) {
@@ -125,6 +129,35 @@ TEST_F(PaletteDialogTest, ColourDialogStartsFromTheLastChoice) {
   EXPECT_EQ(secondPreset, QColor(255, 0, 0)) << "not the colour of row 5";
   EXPECT_EQ(paletteDialog->ColorPalette().Entry(5).R, 0) << "the second choice was cancelled";
 }
+
+struct PlacementCase {
+  const char* name;
+  QRect owner;
+  QSize dialog;
+  QPoint expected;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class ColourDialogPlacementTest : public ::testing::TestWithParam<PlacementCase> {};
+
+// Beside the palette dialog on a 1280 × 1000 screen area that starts 24 pixels down.
+TEST_P(ColourDialogPlacementTest, PutsTheDialogBesideThePaletteDialog) {
+  EXPECT_EQ(PlaceBeside(GetParam().owner, GetParam().dialog, QRect(0, 24, 1280, 1000)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, ColourDialogPlacementTest,
+    ::testing::Values(
+        PlacementCase{"RightWhenItFits", {100, 200, 179, 276}, {533, 407}, {279, 200}},
+        PlacementCase{"RightEndingAtTheScreenEdge", {568, 200, 179, 276}, {533, 407}, {747, 200}},
+        PlacementCase{"LeftWhenTheRightIsShort", {700, 200, 179, 276}, {533, 407}, {167, 200}},
+        PlacementCase{"ScreenRightWhenNeitherFits", {400, 200, 179, 276}, {800, 407}, {480, 200}},
+        PlacementCase{"UpToEndWithinTheScreen", {100, 800, 179, 276}, {533, 407}, {279, 617}},
+        PlacementCase{"NeverAboveTheScreen", {100, 0, 179, 276}, {533, 407}, {279, 24}}),
+    CaseName());
 
 TEST_F(PaletteDialogTest, CustomColoursStayAfterOkAndComeBackAfterCancel) {
   const QColor kept(10, 20, 30), discarded(40, 50, 60);
@@ -147,11 +180,15 @@ TEST_F(PaletteDialogTest, CustomColoursStayAfterOkAndComeBackAfterCancel) {
   EXPECT_EQ(QColorDialog::customColor(0), kept);
 }
 
+// "実行", here pressed with Return while it has the focus.
 TEST_F(PaletteDialogTest, RunButtonCopiesTheCheckBoxesIntoTheFlags) {
   answers_.Then([this](QWidget*) {
     Click(paletteDialog->rows[2].useCheck);
     Click(paletteDialog->rows[0].useCheck);
-    Click(paletteDialog->runButton);
+    QTest::keyClick(paletteDialog->rows[0].useCheck, Qt::Key_Return);
+    EXPECT_TRUE(paletteDialog->isVisible()) << "Return presses buttons only";
+    paletteDialog->runButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(paletteDialog->runButton, Qt::Key_Return);
   });
   EXPECT_EQ(paletteDialog->ShowModal(), kModalOk);
   const std::uint8_t expected[16] = {0, 1, 0, 1, 1, 1, 1, 1};

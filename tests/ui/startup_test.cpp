@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QTest>
 #include <QTimer>
 #include <new>
+#include <optional>
+#include <vector>
 
 #include "mosaic/palette.h"
 #include "picture/errors.h"
@@ -18,6 +22,7 @@
 #include "ui/application_title.h"
 #include "ui/error_handler.h"
 #include "ui/palette_dialog.h"
+#include "ui/system_locale.h"
 
 namespace mozenta::testing {
 namespace {
@@ -105,10 +110,43 @@ TEST(Startup, OffscreenTrueColourDisplayHasNoHardwarePalette) {
   EXPECT_TRUE(windows.mainWindow->isHidden());
 }
 
+// Qt's dialogs speak and write Japanese whatever the session's locale; what the user types in the block
+// fields follows the session's.
 TEST(Startup, QtDialogsSpeakJapanese) {
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("キャンセル"));
   EXPECT_EQ(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?"),
             QString::fromUtf8("%1 は既に存在します。\n置き換えますか?"));
+  EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"),
+            QString::fromUtf8("フォルダー"))
+      << "a text Qt's translation lacks";
+  EXPECT_EQ(QLocale::system().toString(QDateTime(QDate(2024, 12, 9), QTime(5, 6)), QLocale::ShortFormat),
+            QStringLiteral("2024/12/09 5:06"))
+      << "the date column of the file dialog, whatever the session's locale";
+  EXPECT_EQ(QMimeDatabase().mimeTypeForName(QStringLiteral("image/bmp")).comment(),
+            QString::fromUtf8("Windows BMP 画像"));
+  ProgramWindows windows;
+  EXPECT_EQ(windows.mainWindow->blockWidthEdit->locale(), SessionLocale());
+}
+
+// Japan is named in the locale variables only while the application object is made.
+TEST(Startup, SessionKeepsItsLocaleVariables) {
+  std::vector<std::pair<const char*, std::optional<QByteArray>>> before;
+  for (const char* name : {"LANG", "LC_ALL", "LC_TIME"})
+    before.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+  qputenv("LANG", "de_DE.UTF-8");
+  qputenv("LC_TIME", "fr_FR.UTF-8");
+  qunsetenv("LC_ALL");
+  {
+    JapaneseSystemLocale japanese;
+    EXPECT_EQ(qgetenv("LC_ALL"), QByteArray("ja_JP.UTF-8"));
+    EXPECT_FALSE(qEnvironmentVariableIsSet("LANG"));
+    EXPECT_FALSE(qEnvironmentVariableIsSet("LC_TIME"));
+  }
+  EXPECT_EQ(qgetenv("LANG"), QByteArray("de_DE.UTF-8"));
+  EXPECT_EQ(qgetenv("LC_TIME"), QByteArray("fr_FR.UTF-8"));
+  EXPECT_FALSE(qEnvironmentVariableIsSet("LC_ALL"));
+  for (const auto& [name, value] : before)
+    value ? qputenv(name, *value) : qunsetenv(name);
 }
 
 struct TitleCase {
@@ -151,12 +189,17 @@ void PrintTo(const ErrorCase& c, std::ostream* out) {
 class ErrorHandlerTest : public ::testing::TestWithParam<ErrorCase> {};
 
 // A command's error ends the command and shows a stop box captioned with the application title; a final
-// "." is added when the message ends in a character that sorts after it.
+// "." is added when the message ends in a character that sorts after it. However short the message, the
+// box leaves its caption room in a title bar, between the window's icon and its three buttons.
 TEST_P(ErrorHandlerTest, ShowsTheMessageInAStopBox) {
   ModalAnswerer answers;
   QString caption, text;
   int icon = -1;
-  answers.Then(ReadMessageBox(&caption, &text, &icon));
+  int width = 0;
+  answers.Then([&](QWidget* box) {
+    width = box->width();
+    ReadMessageBox(&caption, &text, &icon)(box);
+  });
   bool after = false;
   RunCommand([&] {
     GetParam().raise();
@@ -167,6 +210,9 @@ TEST_P(ErrorHandlerTest, ShowsTheMessageInAStopBox) {
   EXPECT_EQ(caption, ApplicationTitleText());
   EXPECT_EQ(caption, QStringLiteral("ui_tests"));
   EXPECT_EQ(icon, QMessageBox::Critical);
+  QFont titleFont = QApplication::font();
+  titleFont.setBold(true);
+  EXPECT_GE(width, QFontMetrics(titleFont).horizontalAdvance(caption) + 4 * 30);
 }
 
 INSTANTIATE_TEST_SUITE_P(

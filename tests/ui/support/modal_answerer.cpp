@@ -79,6 +79,8 @@ ModalAnswerer::Answer ChooseFile(const QString& path) {
   return [path](QWidget* dialog) {
     auto* files = qobject_cast<QFileDialog*>(dialog);
     ASSERT_NE(files, nullptr) << "expected a file dialog, got " << Describe(dialog).toStdString();
+    // A shown dialog leaves the name alone while its name field has the focus, as it has on a desktop.
+    if (QWidget* focus = files->focusWidget()) focus->clearFocus();
     files->selectFile(path);
     QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
   };
