@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -238,15 +239,19 @@ TEST_F(MainWindowTest, SheetsPanelAddsThePdfToTheSave) {
   EXPECT_FALSE(panel->symbolsCheck->isChecked());
 }
 
-// "中止" ends the save without a message, before the bitmap is replaced.
+// "中止" ends the save without a message; every previous file stays as it was and no temporary is left.
 TEST_F(MainWindowTest, StoppedSheetsEndTheSaveQuietly) {
   Click(Sheets()->pdfCheck);
   MakeMosaic(800, 300);
-  folder_.Write("pic.bmp", "old");
+  const QStringList names = {"pic.bmp", "pic.csv", "pic.pdf", "pic.txt"};
+  for (const QString& name : names)
+    folder_.Write(name.toUtf8().constData(), "old " + name.toUtf8());
   answers_.Then(ChooseFile(PathOf("pic"))).Then(ClickButton("CancelButton"));
   Click(mainWindow->saveButton);
   EXPECT_EQ(answers_.Pending(), 0);
-  EXPECT_EQ(Contents("pic.bmp"), "old");
+  EXPECT_EQ(QDir(PathOf(".")).entryList(QDir::Files | QDir::Hidden, QDir::Name), names);
+  for (const QString& name : names)
+    EXPECT_EQ(Contents(name.toUtf8().constData()), "old " + name.toStdString());
   for (QWidget* window : QApplication::topLevelWidgets())
     EXPECT_FALSE(qobject_cast<SaveProgressWindow*>(window) != nullptr && window->isVisible());
 }
