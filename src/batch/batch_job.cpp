@@ -9,10 +9,10 @@
 #include "mosaic/fitted_conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
-#include "mosaic/save_mosaic.h"
 #include "picture/errors.h"
 #include "picture/source_picture.h"
 #include "project/job_settings.h"
+#include "project/save_job.h"
 
 namespace mozenta {
 namespace {
@@ -58,7 +58,7 @@ class TerminalGauge : public ProgressGauge {
 };
 
 // The settings the windows would hold after the user's choices: the palette dialog's colours, flags and
-// labels, the main window's blocks and order.
+// labels, the main window's blocks and order, the "詳細設定" window's printable sheets.
 JobSettings JobSettingsOf(const BatchOptions& options) {
   JobSettings settings;
   for (int i = 1; i < kPaletteColors; ++i) {
@@ -76,6 +76,7 @@ JobSettings JobSettingsOf(const BatchOptions& options) {
   settings.mosaicBitsPerPixel = options.bitsPerPixel;
   settings.advanced.picture.fit = options.fit;
   settings.advanced.picture.keepOrientation = options.keepOrientation;
+  settings.advanced.sheets = {options.pdf, options.page, options.symbols};
   return settings;
 }
 
@@ -121,9 +122,8 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
-  SaveMosaic(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel),
-             ReportSettingsOf(settings),
-             errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
+  SaveJob(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel), settings,
+          errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   const double saveSeconds = clock.Lap();
 
   if (options.timings) {

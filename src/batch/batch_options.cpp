@@ -64,6 +64,7 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
   BatchOptions options;
   std::vector<std::string> names;
   bool optionsEnded = false;
+  std::string sheetOption;  // the last option that only means something with --pdf
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string argument = arguments[i];
     if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
@@ -126,6 +127,25 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--keep-orientation") {
       noValue();
       options.keepOrientation = true;
+    } else if (argument == "--pdf") {
+      noValue();
+      options.pdf = true;
+    } else if (argument == "--page") {
+      const std::string page = value();
+      if (page == "a4") {
+        options.page = PageSize::kA4;
+      } else if (page == "a3") {
+        options.page = PageSize::kA3;
+      } else if (page == "letter") {
+        options.page = PageSize::kLetter;
+      } else {
+        throw UsageError(argument + ": expected a4, a3 or letter, got \"" + page + "\"");
+      }
+      sheetOption = argument;
+    } else if (argument == "--symbols") {
+      noValue();
+      options.symbols = true;
+      sheetOption = argument;
     } else if (argument == "--timings") {
       noValue();
       options.timings = true;
@@ -140,6 +160,7 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     }
   }
   if (options.help || options.version) return options;
+  if (!sheetOption.empty() && !options.pdf) throw UsageError(sheetOption + ": needs --pdf");
   if (names.size() != 2) {
     throw UsageError(names.size() < 2 ? "expected a PICTURE and a NAME"
                                       : "too many arguments: \"" + names[2] + "\"");
@@ -178,6 +199,10 @@ std::string BatchUsage() {
          "                     picture, centred between margins)\n"
          "  --margin I         the palette entry of the margins of contain (0..7, default 7)\n"
          "  --keep-orientation the rows of a photo as stored, not turned upright by its EXIF orientation\n"
+         "  --pdf              also save NAME.pdf, the sheets to print: an overview, a page per block (more\n"
+         "                     where a block's cells would be under 4 mm) and the totals\n"
+         "  --page a4|a3|letter  the paper of NAME.pdf (default a4)\n"
+         "  --symbols          NAME.pdf in black and white: labels without colours, colours in the legend\n"
          "  --timings          print the seconds spent loading, converting and saving on stderr\n"
          "  --help, --version\n";
 }

@@ -10,6 +10,7 @@
 
 #include "mosaic/block_settings.h"
 #include "picture/picture_fit.h"
+#include "sheets/sheet_options.h"
 
 namespace mozenta {
 
@@ -30,6 +31,11 @@ struct BatchOptions {
   // The picture: fitted to a size in cells (--size, --fit, --margin), turned upright unless kept as stored.
   FitSettings fit;
   bool keepOrientation = false;
+
+  // The printable sheets: NAME.pdf on this paper, in colour or black-and-white symbols.
+  bool pdf = false;
+  PageSize page = PageSize::kA4;
+  bool symbols = false;
   bool timings = false;
   bool help = false;
   bool version = false;

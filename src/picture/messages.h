@@ -43,6 +43,10 @@ namespace mozenta {
   MESSAGE(kNegativeBlockSize, "ブロックの枚数が負の値です")                                  \
   MESSAGE(kNoShiftJisConverter, "Shift_JIS (CP932) への変換がこのシステムにありません")      \
   MESSAGE(kShiftJisConversionFailed, "Shift_JIS (CP932) への変換に失敗しました")             \
+  /* Printable sheets */                                                                     \
+  MESSAGE(kSheetsFailed, "PDF を作成できません (%s)")                                        \
+  MESSAGE(kTooManySheetPages, "PDF のページが多すぎます (%d ページ)")                        \
+  MESSAGE(kOperationAborted, "操作は中止されました")                                         \
   /* Start-up */                                                                             \
   MESSAGE(kPaletteDisplay, "256色モードでは動作しません。")
 

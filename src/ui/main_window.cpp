@@ -6,11 +6,13 @@
 #include "application_setup.h"
 #include "error_handler.h"
 #include "mosaic/block_settings.h"
+#include "mosaic/conversion.h"
 #include "mosaic/fitted_conversion.h"
-#include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
 #include "picture/source_picture.h"
+#include "project/save_job.h"
+#include "save_progress_window.h"
 #include "source_window.h"
 #include "system_locale.h"
 #include "window_system.h"
@@ -175,8 +177,18 @@ void MainWindow::OnSaveClicked() {
   LetWindowSystemRepaint(saveDialog.LastBounds());
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   const JobSettings settings = CurrentSettings();
-  SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(),
-             ReportSettingsOf(settings), *progressGauge);
+  const std::string fileName = saveDialog.FileName();
+  const MosaicGrid& grid = mosaicWindow_->Grid();
+  const TBitmap& mosaic = mosaicWindow_->Mosaic();
+  if (!settings.advanced.sheets.enabled) {
+    SaveJob(fileName, grid, mosaic, settings, *progressGauge);
+    return;
+  }
+  // The sheets take long: they are made on a worker thread, with a window to follow and stop them.
+  SaveProgressWindow progress(this);
+  progress.Run([&](ProgressGauge& gauge, std::stop_token stop) {
+    SaveJob(fileName, grid, mosaic, settings, gauge, std::move(stop));
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 #include "program_windows.h"
 
 #include "fit_panel.h"
+#include "sheets_panel.h"
 
 namespace mozenta {
 
@@ -10,6 +11,7 @@ ProgramWindows::ProgramWindows()
       mosaicWindow(std::make_unique<MosaicWindow>()),
       paletteDialog(std::make_unique<PaletteDialog>()),
       advancedSettingsWindow(std::make_unique<AdvancedSettingsWindow>()) {
+  advancedSettingsWindow->AddPanel(new SheetsPanel);
   mainWindow->SetCompanions(*sourceWindow, *mosaicWindow, *paletteDialog, *advancedSettingsWindow);
   advancedSettingsWindow->AddPanel(new FitPanel(
       {[this] {

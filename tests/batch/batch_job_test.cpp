@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -97,6 +98,12 @@ TEST_P(BatchGolden, WritesTheGoldenFiles) {
   EXPECT_EQ(Output(".txt"), ReadFile(kGolden / c.chart));
   EXPECT_EQ(Output(".csv"), ReadFile(kGolden / c.counts));
   EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / c.mosaic));
+  // The printable sheets come only when asked for, and change none of the three files.
+  const bool sheets = std::find(c.options.begin(), c.options.end(), "--pdf") != c.options.end();
+  EXPECT_EQ(fs::exists(folder_ / "out.pdf"), sheets);
+  if (sheets) {
+    EXPECT_EQ(Output(".pdf").substr(0, 5), "%PDF-");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkedExample, BatchGolden,
@@ -114,7 +121,13 @@ INSTANTIATE_TEST_SUITE_P(WorkedExample, BatchGolden,
                                                       {"--bpp=16"},
                                                       "worked-example-rows.txt",
                                                       "worked-example-rows.csv",
-                                                      "worked-example-mosaic16.bmp"}),
+                                                      "worked-example-mosaic16.bmp"},
+                                           GoldenCase{"ByColumns24WithSheets",
+                                                      {"--by-columns", "--bpp", "24", "--pdf", "--page", "a3",
+                                                       "--symbols"},
+                                                      "worked-example-columns.txt",
+                                                      "worked-example-columns.csv",
+                                                      "worked-example-mosaic24.bmp"}),
                          [](const ::testing::TestParamInfo<GoldenCase>& info) { return info.param.name; });
 
 TEST_F(BatchJob, RecolouredEntryKeepsTheTopFourBitsOfEachChannel) {

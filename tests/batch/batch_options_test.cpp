@@ -17,6 +17,9 @@ TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
   EXPECT_EQ(options.fit.mode, FitMode::kCover);
   EXPECT_EQ(options.fit.marginEntry, 7);
   EXPECT_FALSE(options.keepOrientation);
+  EXPECT_FALSE(options.pdf);
+  EXPECT_EQ(options.page, PageSize::kA4);
+  EXPECT_FALSE(options.symbols);
   for (int i = 0; i < 8; ++i) {
     EXPECT_FALSE(options.colors[i]);
     EXPECT_FALSE(options.disabled[i]);
@@ -44,7 +47,10 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
                                                   "--fit=contain",
                                                   "--margin",
                                                   "0",
-                                                  "--keep-orientation"});
+                                                  "--keep-orientation",
+                                                  "--pdf",
+                                                  "--page=letter",
+                                                  "--symbols"});
   EXPECT_EQ(options.blockWidth, 0);
   EXPECT_EQ(options.blockHeight, 480);
   EXPECT_TRUE(options.byColumns);
@@ -64,6 +70,9 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.fit.mode, FitMode::kContain);
   EXPECT_EQ(options.fit.marginEntry, 0);
   EXPECT_TRUE(options.keepOrientation);
+  EXPECT_TRUE(options.pdf);
+  EXPECT_EQ(options.page, PageSize::kLetter);
+  EXPECT_TRUE(options.symbols);
   EXPECT_EQ(options.picture, "in.jpg");
   EXPECT_EQ(options.name, "out");
 }
@@ -112,7 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCommandLine{"SizeTallerThanTheGrid", {"--size", "1x20001", "a.bmp", "b"}},
                       BadCommandLine{"UnknownFit", {"--fit", "fill", "a.bmp", "b"}},
                       BadCommandLine{"MarginEntryEight", {"--margin", "8", "a.bmp", "b"}},
-                      BadCommandLine{"KeepOrientationWithValue", {"--keep-orientation=1", "a.bmp", "b"}}),
+                      BadCommandLine{"KeepOrientationWithValue", {"--keep-orientation=1", "a.bmp", "b"}},
+                      BadCommandLine{"PaperUnknown", {"--pdf", "--page", "a5", "a.bmp", "b"}},
+                      BadCommandLine{"PaperWithoutPdf", {"--page", "a3", "a.bmp", "b"}},
+                      BadCommandLine{"SymbolsWithoutPdf", {"--symbols", "a.bmp", "b"}}),
     [](const ::testing::TestParamInfo<BadCommandLine>& info) { return info.param.name; });
 
 TEST(ParseBatchOptions, HelpAndVersionNeedNoNames) {
