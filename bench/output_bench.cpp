@@ -1,7 +1,8 @@
 // The save of the largest mosaic (2000 × 20000 cells): the chart and counts reports with one-character
-// labels (about 80 MB) and the 32-bit bitmap file (160 MB), each against plain buffered writes of the same
-// number of bytes to the same files. MOZENTA_FORCE_PORTABLE=1 measures the portable kernels, as on
-// processors without AVX2.
+// labels (about 80 MB) and the 32-bit bitmap file (160 MB), from the mosaic bitmap and from the grid, each
+// against plain buffered writes of the same number of bytes to the same files, with and without the flush
+// to the disk that every save file gets before it takes its name. MOZENTA_FORCE_PORTABLE=1 measures the
+// portable kernels, as on processors without AVX2.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -73,8 +74,9 @@ const TBitmap& Mosaic() {
   return *mosaic;
 }
 
-// The yardstick: `bytes` bytes written to `name` with write() in 64 KiB pieces from a prepared buffer.
-void PlainWrite(const std::string& name, std::size_t bytes) {
+// The yardstick: `bytes` bytes written to `name` with write() in 64 KiB pieces from a prepared buffer, then
+// flushed to the disk when `sync`.
+void PlainWrite(const std::string& name, std::size_t bytes, bool sync = false) {
   static const std::vector<char> chunk(kPlainChunk, 'x');
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) std::abort();
@@ -83,6 +85,7 @@ void PlainWrite(const std::string& name, std::size_t bytes) {
     if (::write(fd, chunk.data(), piece) != static_cast<ssize_t>(piece)) std::abort();
     bytes -= piece;
   }
+  if (sync) ::fsync(fd);
   ::close(fd);
 }
 
@@ -160,7 +163,7 @@ void WriteTheReportBytesWith(benchmark::State& state, Writer write) {
 }
 
 void BM_PlainWritesOfTheReportBytes(benchmark::State& state) {
-  WriteTheReportBytesWith(state, PlainWrite);
+  WriteTheReportBytesWith(state, [](const std::string& name, std::size_t bytes) { PlainWrite(name, bytes); });
 }
 BENCHMARK(BM_PlainWritesOfTheReportBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -178,6 +181,16 @@ void BM_WriteBitmapFile(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteBitmapFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// mozenta-batch's bitmap file, painted from the grid and the palette.
+void BM_WriteBitmapFileFromTheGrid(benchmark::State& state) {
+  const MosaicPixels pixels(Grid(), Palette(), 32);
+  const std::string name = Folder() + "/mosaic.bmp";
+  for (auto _ : state)
+    WriteMosaicBitmapFile(name, pixels);
+  SetByteCounters(state, SizeOf(name));
+}
+BENCHMARK(BM_WriteBitmapFileFromTheGrid)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_PlainWritesOfTheBitmapBytes(benchmark::State& state) {
   const std::string name = Folder() + "/mosaic.bmp";
   const std::size_t bytes = 54 + Mosaic().StoredBytes().size();
@@ -186,6 +199,15 @@ void BM_PlainWritesOfTheBitmapBytes(benchmark::State& state) {
   SetByteCounters(state, bytes);
 }
 BENCHMARK(BM_PlainWritesOfTheBitmapBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PlainWritesOfTheBitmapBytesFlushed(benchmark::State& state) {
+  const std::string name = Folder() + "/mosaic.bmp";
+  const std::size_t bytes = 54 + Mosaic().StoredBytes().size();
+  for (auto _ : state)
+    PlainWrite(name, bytes, true);
+  SetByteCounters(state, bytes);
+}
+BENCHMARK(BM_PlainWritesOfTheBitmapBytesFlushed)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace mozenta

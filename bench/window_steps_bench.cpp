@@ -20,7 +20,6 @@
 
 #include "mosaic/mosaic_bitmap_file.h"
 #include "photo_like.h"
-#include "picture/jpeg_image.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
 #include "ui/program_windows.h"

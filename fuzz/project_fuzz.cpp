@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TBitmap mosaic;
   mosaic.SetSize(5, 3);
   try {
-    CheckEditsFit(project.edits, mosaic, "/fuzz/p.mozenta");
+    CheckEditsFit(project.edits, mosaic, project.settings.advanced.picture.fit, "/fuzz/p.mozenta");
   } catch (const EProjectError&) {
   }
   ParseProject(ProjectText(project, "/fuzz/p.mozenta"), "/fuzz/p.mozenta");

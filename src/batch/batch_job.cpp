@@ -6,15 +6,15 @@
 #include <new>
 
 #include "batch_options.h"
-#include "mosaic/conversion.h"
+#include "mosaic/fitted_conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
-#include "mosaic/save_mosaic.h"
 #include "picture/errors.h"
 #include "picture/source_picture.h"
 #include "project/job_settings.h"
 #include "project/project_file.h"
 #include "project/project_mosaic.h"
+#include "project/save_job.h"
 #include "project/sha256_file.h"
 
 namespace mozenta {
@@ -61,7 +61,8 @@ class TerminalGauge : public ProgressGauge {
 };
 
 // The settings the windows would hold after the user's choices: the palette dialog's colours, flags and
-// labels, the main window's blocks and order, each as `base` has it unless the command line gave it.
+// labels, the main window's blocks and order, the "詳細設定" window's fit and printable sheets, each as
+// `base` has it unless the command line gave it.
 JobSettings JobSettingsOf(const BatchOptions& options, JobSettings settings) {
   for (int i = 1; i < kPaletteColors; ++i) {
     if (const auto& color = options.colors[i]) {
@@ -79,6 +80,17 @@ JobSettings JobSettingsOf(const BatchOptions& options, JobSettings settings) {
   if (options.Given("--block-height")) settings.blocks.height = options.blockHeight;
   if (options.Given("--by-columns")) settings.order = BlockOrder::kByColumns;
   if (options.Given("--bpp")) settings.mosaicBitsPerPixel = options.bitsPerPixel;
+  if (options.Given("--size")) {
+    settings.advanced.picture.fit.keepSize = options.fit.keepSize;
+    settings.advanced.picture.fit.width = options.fit.width;
+    settings.advanced.picture.fit.height = options.fit.height;
+  }
+  if (options.Given("--fit")) settings.advanced.picture.fit.mode = options.fit.mode;
+  if (options.Given("--margin")) settings.advanced.picture.fit.marginEntry = options.fit.marginEntry;
+  if (options.Given("--keep-orientation")) settings.advanced.picture.keepOrientation = true;
+  if (options.Given("--pdf")) settings.advanced.sheets.enabled = true;
+  if (options.Given("--page")) settings.advanced.sheets.page = options.page;
+  if (options.Given("--symbols")) settings.advanced.sheets.symbols = true;
   return settings;
 }
 
@@ -109,21 +121,34 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   StageClock clock;
 
   SourcePicture form2;
-  LoadSourcePicture(form2, project.picture);
-  const TBitmap& source = *SourceBitmap(form2);
-  CheckEditsFit(project.edits, source, options.project);
+  PictureDecodeSettings decode;
+  decode.viewFileRows = true;  // the picture is read once, by the conversion
+  decode.keepOrientation = settings.advanced.picture.keepOrientation;
+  SourcePictureLoad load(form2, project.picture, decode);
   const double loadSeconds = clock.Lap();
 
+  // No mosaic bitmap: nothing shows it, and its file is painted from the grid and the palette. A JPEG
+  // picture is converted band by band as its rows are decoded.
   MosaicGrid grid;
-  TBitmap mosaic;
-  mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
-  MakeProjectMosaic(project, source, grid, mosaic);
+  const FitSettings& fit = settings.advanced.picture.fit;
+  if (fit.keepSize && project.edits.empty()) {
+    ConvertToGrid(*SourceBitmap(form2), settings.palette, grid, load.Rows());
+    load.Finish();
+  } else {
+    // Resampling and hand edits need the whole picture: they wait for the decoder.
+    load.Finish();
+    const TBitmap& source = *SourceBitmap(form2);
+    CheckEditsFit(project.edits, source, fit, options.project);
+    TBitmap mosaic;
+    mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
+    MakeProjectMosaic(project, source, grid, mosaic);
+  }
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
-  SaveMosaic(options.name, grid, mosaic, ReportSettingsOf(settings),
-             errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
+  SaveJob(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel), settings,
+          errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   if (!options.saveProject.empty()) {
     const auto digest = FileSha256(project.picture);
     if (!digest) throw EReadError(MessageText(MessageId::kReadError));

@@ -42,12 +42,29 @@ BatchColor ParseColor(const std::string& text, const std::string& what) {
           static_cast<std::uint8_t>(channels[2])};
 }
 
+// "WxH" (or "WXH") into the fit settings' size.
+void ParseSize(const std::string& text, const std::string& what, FitSettings& fit) {
+  const std::size_t cross = text.find_first_of("xX");
+  if (cross == std::string::npos) throw UsageError(what + ": expected WxH, got \"" + text + "\"");
+  fit.width = ParseNumber(std::string_view(text).substr(0, cross), 1, kMaxFitWidth, what + " width");
+  fit.height = ParseNumber(std::string_view(text).substr(cross + 1), 1, kMaxFitHeight, what + " height");
+  fit.keepSize = false;
+}
+
+FitMode ParseFitMode(const std::string& text, const std::string& what) {
+  if (text == "stretch") return FitMode::kStretch;
+  if (text == "cover") return FitMode::kCover;
+  if (text == "contain") return FitMode::kContain;
+  throw UsageError(what + ": expected stretch, cover or contain, got \"" + text + "\"");
+}
+
 }  // namespace
 
 BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
   BatchOptions options;
   std::vector<std::string> names;
   bool optionsEnded = false;
+  std::string sheetOption;  // the last option that only means something with --pdf
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string argument = arguments[i];
     if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
@@ -108,6 +125,34 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
       const int bpp = ParseNumber(value(), 16, 32, argument);
       if (bpp != 16 && bpp != 24 && bpp != 32) throw UsageError(argument + ": expected 16, 24 or 32");
       options.bitsPerPixel = bpp;
+    } else if (argument == "--size") {
+      ParseSize(value(), argument, options.fit);
+    } else if (argument == "--fit") {
+      options.fit.mode = ParseFitMode(value(), argument);
+    } else if (argument == "--margin") {
+      options.fit.marginEntry = ParseNumber(value(), 0, 7, argument);
+    } else if (argument == "--keep-orientation") {
+      noValue();
+      options.keepOrientation = true;
+    } else if (argument == "--pdf") {
+      noValue();
+      options.pdf = true;
+    } else if (argument == "--page") {
+      const std::string page = value();
+      if (page == "a4") {
+        options.page = PageSize::kA4;
+      } else if (page == "a3") {
+        options.page = PageSize::kA3;
+      } else if (page == "letter") {
+        options.page = PageSize::kLetter;
+      } else {
+        throw UsageError(argument + ": expected a4, a3 or letter, got \"" + page + "\"");
+      }
+      sheetOption = argument;
+    } else if (argument == "--symbols") {
+      noValue();
+      options.symbols = true;
+      sheetOption = argument;
     } else if (argument == "--timings") {
       noValue();
       options.timings = true;
@@ -122,6 +167,8 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     }
   }
   if (options.help || options.version) return options;
+  if (!sheetOption.empty() && !options.pdf && options.project.empty())
+    throw UsageError(sheetOption + ": needs --pdf");
   const std::size_t expected = options.project.empty() ? 2 : 1;
   if (names.size() != expected) {
     if (names.size() > expected) throw UsageError("too many arguments: \"" + names[expected] + "\"");
@@ -138,8 +185,9 @@ std::string BatchUsage() {
   };
   return "Usage: mozenta-batch [options] PICTURE NAME\n"
          "       mozenta-batch --project FILE [options] NAME\n"
-         "Converts PICTURE (BMP or JPEG, chosen by its extension) into a mosaic of eight colours and saves\n"
-         "NAME.txt (block chart), NAME.csv (sheet counts per block) and NAME.bmp (the mosaic).\n"
+         "Converts PICTURE (BMP, JPEG, PNG, GIF, TIFF, WebP, HEIF or AVIF, chosen by its extension) into a\n"
+         "mosaic of eight colours and saves NAME.txt (block chart), NAME.csv (sheet counts per block) and\n"
+         "NAME.bmp (the mosaic).\n"
          "\n"
          "  --block-width N    cells side by side in one block " +
          range(kDefaultBlockWidth, kMaxBlockWidth) +
@@ -153,6 +201,18 @@ std::string BatchUsage() {
          "                     candidate\n"
          "  --label I=TEXT     the label of entry I (0..7), UTF-8\n"
          "  --bpp 16|24|32     depth of the mosaic bitmap file (default 32)\n"
+         "  --size WxH         fit the picture to W x H cells (W 1..2000, H 1..20000); without it every\n"
+         "                     pixel is one cell\n"
+         "  --fit MODE         how --size fits: stretch (the aspect ratio ignored), cover (every cell "
+         "filled,\n"
+         "                     the excess cut equally from both sides; the default) or contain (the whole\n"
+         "                     picture, centred between margins)\n"
+         "  --margin I         the palette entry of the margins of contain (0..7, default 7)\n"
+         "  --keep-orientation the rows of a photo as stored, not turned upright by its EXIF orientation\n"
+         "  --pdf              also save NAME.pdf, the sheets to print: an overview, a page per block (more\n"
+         "                     where a block's cells would be under 4 mm) and the totals\n"
+         "  --page a4|a3|letter  the paper of NAME.pdf (default a4)\n"
+         "  --symbols          NAME.pdf in black and white: labels without colours, colours in the legend\n"
          "  --project FILE     run a saved project: its picture, settings and hand edits; the options\n"
          "                     given as well override its settings\n"
          "  --save-project FILE  also write the job's project to FILE (with a project's edits, if any)\n"

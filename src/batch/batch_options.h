@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "mosaic/block_settings.h"
+#include "picture/picture_fit.h"
+#include "sheets/sheet_options.h"
 
 namespace mozenta {
 
@@ -30,6 +32,14 @@ struct BatchOptions {
   std::array<bool, 8> disabled{};
   std::array<std::optional<std::string>, 8> labels;
   int bitsPerPixel = 32;
+  // The picture: fitted to a size in cells (--size, --fit, --margin), turned upright unless kept as stored.
+  FitSettings fit;
+  bool keepOrientation = false;
+
+  // The printable sheets: NAME.pdf on this paper, in colour or black-and-white symbols.
+  bool pdf = false;
+  PageSize page = PageSize::kA4;
+  bool symbols = false;
   bool timings = false;
   bool help = false;
   bool version = false;

@@ -32,7 +32,7 @@ constexpr std::size_t kLabelSlackBytes = std::max(chart_internal::kLabelSlackByt
 
 }  // namespace
 
-ChartWriter::ChartWriter(ReportFile& chart, const ReportLabels& labels,
+ChartWriter::ChartWriter(BufferedOutput& chart, const ReportLabels& labels,
                          chart_internal::LabelRowsKernel vectorKernel)
     : chart_(chart), labels_(labels), vectorKernel_(labels.uniform.length != 0 ? vectorKernel : nullptr) {
   std::size_t bytes = 2 * kLineEnd.size();

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "block_walk.h"
+#include "buffered_output.h"
 #include "chart_labels.h"
-#include "report_file.h"
 #include "report_text.h"
 
 namespace mozenta {
@@ -15,7 +15,7 @@ class ChartWriter : public BlockVisitor {
  public:
   // Cell lines go through `vectorKernel` when there is one and the labels are all of one length, 1 or 2
   // bytes; otherwise through portable code that gives the same bytes.
-  ChartWriter(ReportFile& chart, const report_text::ReportLabels& labels,
+  ChartWriter(BufferedOutput& chart, const report_text::ReportLabels& labels,
               chart_internal::LabelRowsKernel vectorKernel = chart_internal::ChosenLabelRowsKernel());
 
   void Start(const BlockLayout& layout) override;
@@ -30,7 +30,7 @@ class ChartWriter : public BlockVisitor {
   char* PackedLabels(char* out, const std::uint8_t* cell, int cells) const;
   void WriteCountLines(const CellCounts& counts);
 
-  ReportFile& chart_;
+  BufferedOutput& chart_;
   const report_text::ReportLabels& labels_;
   const chart_internal::LabelRowsKernel vectorKernel_;  // nullptr when the labels do not suit it
   int blockHeight_ = 0;

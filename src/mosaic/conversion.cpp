@@ -21,11 +21,7 @@ PaletteTables BuildTables(const Palette& palette, int mosaicBitsPerPixel) {
     t.red[i] = static_cast<std::int32_t>(r);
     t.green[i] = static_cast<std::int32_t>(g);
     t.blue[i] = static_cast<std::int32_t>(b);
-    if (mosaicBitsPerPixel == 16) {
-      t.pixel[i] = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-    } else {
-      t.pixel[i] = b | (g << 8) | (r << 16);  // blue, green, red, 0 in memory order
-    }
+    t.pixel[i] = MosaicPixel(e, mosaicBitsPerPixel);
   }
   t.eightEntriesOfFourBits =
       fourBits && std::all_of(t.nearest.begin(), t.nearest.end(), [](std::uint8_t i) { return i < 8; });
@@ -42,7 +38,8 @@ ConversionKernel KernelFor(const PaletteTables& tables) {
 #endif
 }
 
-SourceRows::SourceRows(const TBitmap& source, int width, int bandRows) : source_(source), width_(width) {
+SourceRows::SourceRows(const TBitmap& source, int width, int bandRows, const RowsReady* ready)
+    : source_(source), ready_(ready), width_(width) {
   switch (source.Layout()) {
     case TBitmap::PixelLayout::kBgr24:
       step_ = 3;
@@ -58,6 +55,7 @@ SourceRows::SourceRows(const TBitmap& source, int width, int bandRows) : source_
 }
 
 const std::uint8_t* SourceRows::Row(int y, int slot) {
+  if (ready_ != nullptr) ready_->WaitFor(y + 1);
   if (converted_.empty()) return source_.ScanLine(y);
   std::uint32_t* out = converted_.data() + static_cast<std::size_t>(slot) * width_;
   source_.ReadRow(y, 0, width_, out);
@@ -71,8 +69,10 @@ const std::uint8_t* SourceRows::Row(int y, int slot) {
 
 }  // namespace conversion_internal
 
-void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
-                     const SizeCaptionsHandler& showSize) {
+namespace {
+
+void Convert(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap* mosaic,
+             const SizeCaptionsHandler& showSize, const RowsReady* sourceReady) {
   using namespace conversion_internal;
   const std::int32_t maxX = source.Width() - 1;
   const std::int32_t maxY = source.Height() - 1;
@@ -80,12 +80,24 @@ void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& 
   grid.SetLimits(std::min(maxX, kMaxMosaicColumns - 1), std::min(maxY, kMaxMosaicRows - 1));
   const int width = grid.MaxX() + 1;
   const int height = grid.MaxY() + 1;
-  mosaic.SetSize(width, height);
+  if (mosaic != nullptr) mosaic->SetSize(width, height);
   if (width == 0 || height == 0) return;
 
-  const PaletteTables tables = BuildTables(palette, mosaic.BitsPerPixel());
-  KernelFor(tables)(ConversionJob{source, palette, tables, grid, mosaic, width, height});
-  mosaic.PixelsChanged();
+  const PaletteTables tables = BuildTables(palette, mosaic != nullptr ? mosaic->BitsPerPixel() : 32);
+  KernelFor(tables)(ConversionJob{source, palette, tables, grid, mosaic, width, height, sourceReady});
+  if (mosaic != nullptr) mosaic->PixelsChanged();
+}
+
+}  // namespace
+
+void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
+                     const SizeCaptionsHandler& showSize) {
+  Convert(source, palette, grid, &mosaic, showSize, nullptr);
+}
+
+void ConvertToGrid(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
+                   const RowsReady* sourceReady) {
+  Convert(source, palette, grid, nullptr, nullptr, sourceReady);
 }
 
 }  // namespace mozenta

@@ -8,6 +8,7 @@
 #include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
+#include "picture/rows_ready.h"
 
 namespace mozenta {
 
@@ -23,5 +24,11 @@ using SizeCaptionsHandler =
 // below it.
 void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
                      const SizeCaptionsHandler& showSize = nullptr);
+
+// The same conversion into the grid alone, for a job that shows no mosaic: its bitmap file is written from
+// the grid and the palette. Each source row is read once `sourceReady` (when given) has it, so the
+// conversion can follow a decoder that is still filling the source.
+void ConvertToGrid(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
+                   const RowsReady* sourceReady = nullptr);
 
 }  // namespace mozenta

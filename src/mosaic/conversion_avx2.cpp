@@ -370,26 +370,28 @@ MOZENTA_AVX2 void WriteVectorRows(Workspace& w, int v, int y0, int rowCount, con
     }
   }
 
-  const __m256i pixels = _mm256_load_si256(reinterpret_cast<const __m256i*>(w.palette.pixel));
-  for (int k = 0; k < rowCount; ++k) {
-    const std::uint8_t* indices = column0 + static_cast<std::size_t>(k) * rowToRow;
-    std::uint8_t* out = job.mosaic.ScanLineForWrite(y0 + kLanes * v + k);
-    int x = 0;
-    if (MosaicBytes == 4 && reinterpret_cast<std::uintptr_t>(out) % 32 == 0) {
+  if constexpr (MosaicBytes != 0) {  // the mosaic's rows, when there is a mosaic
+    const __m256i pixels = _mm256_load_si256(reinterpret_cast<const __m256i*>(w.palette.pixel));
+    for (int k = 0; k < rowCount; ++k) {
+      const std::uint8_t* indices = column0 + static_cast<std::size_t>(k) * rowToRow;
+      std::uint8_t* out = job.mosaic->ScanLineForWrite(y0 + kLanes * v + k);
+      int x = 0;
+      if (MosaicBytes == 4 && reinterpret_cast<std::uintptr_t>(out) % 32 == 0) {
+        for (; x + 8 <= width; x += 8) {
+          const __m256i lanes =
+              _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(indices + x)));
+          _mm256_stream_si256(reinterpret_cast<__m256i*>(out + MosaicBytes * x),
+                              _mm256_permutevar8x32_epi32(pixels, lanes));
+        }
+      }
       for (; x + 8 <= width; x += 8) {
         const __m256i lanes =
             _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(indices + x)));
-        _mm256_stream_si256(reinterpret_cast<__m256i*>(out + MosaicBytes * x),
-                            _mm256_permutevar8x32_epi32(pixels, lanes));
+        StorePixels<MosaicBytes>(out + MosaicBytes * x, _mm256_permutevar8x32_epi32(pixels, lanes));
       }
+      for (; x < width; ++x)
+        std::memcpy(out + MosaicBytes * x, &job.tables.pixel[indices[x]], MosaicBytes);
     }
-    for (; x + 8 <= width; x += 8) {
-      const __m256i lanes =
-          _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(indices + x)));
-      StorePixels<MosaicBytes>(out + MosaicBytes * x, _mm256_permutevar8x32_epi32(pixels, lanes));
-    }
-    for (; x < width; ++x)
-      std::memcpy(out + MosaicBytes * x, &job.tables.pixel[indices[x]], MosaicBytes);
   }
 }
 
@@ -441,10 +443,10 @@ void ConvertAvx2(const ConversionJob& job) {
   // say whether the palette keeps to both (KernelFor sends any other to the portable kernel).
   Workspace w(job.width);
   PrepareTables(w, job.palette, job.tables);
-  SourceRows rows(job.source, job.width, kBandRows);
-  ForPixelLayout(rows.Step(), job.mosaic.BitsPerPixel(), [&]<int kSourceStep, int kMosaicBytes>() {
-    ConvertBands<kSourceStep, kMosaicBytes>(rows, job, w);
-  });
+  SourceRows rows(job.source, job.width, kBandRows, job.sourceReady);
+  ForPixelLayout(
+      rows.Step(), job.mosaic != nullptr ? job.mosaic->BitsPerPixel() : 0,
+      [&]<int kSourceStep, int kMosaicBytes>() { ConvertBands<kSourceStep, kMosaicBytes>(rows, job, w); });
 }
 
 }  // namespace mozenta::conversion_internal

@@ -10,6 +10,7 @@
 #include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
+#include "picture/rows_ready.h"
 #include "simd.h"
 
 namespace mozenta::conversion_internal {
@@ -28,16 +29,18 @@ struct PaletteTables {
 
 PaletteTables BuildTables(const Palette& palette, int mosaicBitsPerPixel);
 
-// One conversion as a kernel sees it: rows 0..height − 1, columns 0..width − 1 of `source` go into
-// `mosaic` (already sized) and the grid's cells.
+// One conversion as a kernel sees it: rows 0..height − 1, columns 0..width − 1 of `source` go into the
+// grid's cells and, when there is one, `mosaic` (already sized). Source rows are read once `sourceReady`
+// (when given) says they are there.
 struct ConversionJob {
   const TBitmap& source;
   const Palette& palette;
   const PaletteTables& tables;
   MosaicGrid& grid;
-  TBitmap& mosaic;
+  TBitmap* mosaic;
   int width;
   int height;
+  const RowsReady* sourceReady = nullptr;
 };
 
 using ConversionKernel = void (*)(const ConversionJob& job);
@@ -53,28 +56,32 @@ ConversionKernel KernelFor(const PaletteTables& tables);
 
 // Source rows in a layout the kernels read directly: blue, green, red at offsets 0, 1, 2 of every pixel,
 // pixels Step() bytes apart. 24- and 32-bit pictures are read in place; other layouts are widened into a
-// buffer of `bandRows` rows first.
+// buffer of `bandRows` rows first. A row is handed out once `ready` (when given) has it.
 class SourceRows {
  public:
-  SourceRows(const TBitmap& source, int width, int bandRows);
+  SourceRows(const TBitmap& source, int width, int bandRows, const RowsReady* ready = nullptr);
   int Step() const { return step_; }
   // Row y of the source; `slot` (0..bandRows − 1) tells apart the rows in use at the same time.
   const std::uint8_t* Row(int y, int slot);
 
  private:
   const TBitmap& source_;
+  const RowsReady* ready_;
   int width_;
   int step_ = 4;
   std::vector<std::uint32_t> converted_;
 };
 
 // Calls body.template operator()<kSourceStep, kMosaicBytes>() with the source's pixel step (3 or 4) and the
-// mosaic's bytes per pixel (2, 3 or 4 for 16, 24 and 32 bits), so that each kernel is compiled for every
-// layout it meets.
+// mosaic's bytes per pixel (2, 3 or 4 for 16, 24 and 32 bits; 0 without a mosaic), so that each kernel is
+// compiled for every layout it meets.
 template <typename Body>
 void ForPixelLayout(int sourceStep, int mosaicBitsPerPixel, Body&& body) {
   const auto withStep = [&]<int kSourceStep>() {
     switch (mosaicBitsPerPixel) {
+      case 0:
+        body.template operator()<kSourceStep, 0>();
+        break;
       case 16:
         body.template operator()<kSourceStep, 2>();
         break;

@@ -20,8 +20,8 @@ struct ColumnErrors {
 // One mosaic row being converted: where its pixels come from and go to, and the error carried right.
 struct RowLane {
   const std::uint8_t* source;  // blue, green, red at offsets 0, 1, 2 of every pixel
-  std::uint8_t* mosaic;
-  std::uint8_t* gridRow;  // the grid's cell (0, y)
+  std::uint8_t* mosaic;        // nullptr without a mosaic
+  std::uint8_t* gridRow;       // the grid's cell (0, y)
   std::int32_t carryRed = 0, carryGreen = 0, carryBlue = 0;
 };
 
@@ -51,7 +51,7 @@ inline void PixelStep(RowLane& lane, int x, ColumnErrors above, const PaletteTab
     std::memcpy(lane.mosaic + 4 * x, &pixel, 4);
   } else if constexpr (MosaicBytes == 3) {
     std::memcpy(lane.mosaic + 3 * x, &pixel, 3);
-  } else {
+  } else if constexpr (MosaicBytes == 2) {
     const auto word = static_cast<std::uint16_t>(pixel);
     std::memcpy(lane.mosaic + 2 * x, &word, 2);
   }
@@ -87,15 +87,18 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job) {
   std::vector<std::int32_t> errors(static_cast<std::size_t>(3) * job.width, 0);
   const ColumnErrors above{errors.data(), errors.data() + job.width, errors.data() + 2 * job.width};
   std::uint8_t* const cells = job.grid.Cells();
+  const auto mosaicRow = [&](int y) {
+    return job.mosaic != nullptr ? job.mosaic->ScanLineForWrite(y) : nullptr;
+  };
   int y = 0;
   for (; y + kBand <= job.height; y += kBand) {
     RowLane lanes[kBand];
     for (int k = 0; k < kBand; ++k)
-      lanes[k] = RowLane{rows.Row(y + k, k), job.mosaic.ScanLineForWrite(y + k), cells + y + k};
+      lanes[k] = RowLane{rows.Row(y + k, k), mosaicRow(y + k), cells + y + k};
     ConvertRows<kBand, SourceStep, MosaicBytes>(lanes, job.width, above, job.tables);
   }
   for (; y < job.height; ++y) {
-    RowLane lane[1] = {RowLane{rows.Row(y, 0), job.mosaic.ScanLineForWrite(y), cells + y}};
+    RowLane lane[1] = {RowLane{rows.Row(y, 0), mosaicRow(y), cells + y}};
     ConvertRows<1, SourceStep, MosaicBytes>(lane, job.width, above, job.tables);
   }
 }
@@ -103,10 +106,10 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job) {
 }  // namespace
 
 void ConvertPortable(const ConversionJob& job) {
-  SourceRows rows(job.source, job.width, kBand);
-  ForPixelLayout(rows.Step(), job.mosaic.BitsPerPixel(), [&]<int kSourceStep, int kMosaicBytes>() {
-    ConvertAllRows<kSourceStep, kMosaicBytes>(rows, job);
-  });
+  SourceRows rows(job.source, job.width, kBand, job.sourceReady);
+  ForPixelLayout(
+      rows.Step(), job.mosaic != nullptr ? job.mosaic->BitsPerPixel() : 0,
+      [&]<int kSourceStep, int kMosaicBytes>() { ConvertAllRows<kSourceStep, kMosaicBytes>(rows, job); });
 }
 
 }  // namespace mozenta::conversion_internal

@@ -3,21 +3,21 @@
 #pragma once
 
 #include "block_walk.h"
-#include "report_file.h"
+#include "buffered_output.h"
 #include "report_text.h"
 
 namespace mozenta {
 
 class CountsWriter : public BlockVisitor {
  public:
-  CountsWriter(ReportFile& counts, const report_text::ReportLabels& labels)
+  CountsWriter(BufferedOutput& counts, const report_text::ReportLabels& labels)
       : counts_(counts), labels_(labels) {}
 
   void Start(const BlockLayout& layout) override;
   void FinishBlock(const MosaicBlock& block) override;
 
  private:
-  ReportFile& counts_;
+  BufferedOutput& counts_;
   const report_text::ReportLabels& labels_;
 };
 

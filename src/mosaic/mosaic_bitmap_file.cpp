@@ -1,13 +1,21 @@
 #include "mosaic_bitmap_file.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "byte_transpose.h"
+#include "output_set.h"
 #include "picture/errors.h"
-#include "posix_file.h"
 
 namespace mozenta {
 namespace {
 
 constexpr std::uint32_t kFileHeaderBytes = 14;
 constexpr std::uint32_t kInfoHeaderBytes = 40;
+// The file goes out in pieces of 4 MiB: few enough writes for the disk to take them at full speed.
+constexpr std::size_t kBufferBytes = std::size_t{4} << 20;
+// Grid rows are painted this many at a time: each of the grid's columns is then read 64 cells in one go.
+constexpr int kBandRows = 64;
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
   out.push_back(static_cast<std::uint8_t>(value));
@@ -19,25 +27,86 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
   Put16(out, value >> 16);
 }
 
+[[noreturn]] void ThrowWriteError(int) {
+  throw EWriteError(MessageText(MessageId::kWriteError));
+}
+
+// One row of palette indices as pixels of kBytes bytes.
+template <int kBytes>
+void PaintRow(const std::uint8_t* indices, int width, const std::uint32_t* pixels, std::uint8_t* out) {
+  for (int x = 0; x < width; ++x) {
+    const std::uint32_t pixel = pixels[indices[x] & (kPaletteSlots - 1)];
+    std::memcpy(out + kBytes * x, &pixel, kBytes);
+  }
+}
+
+// Rows top..top + count − 1 of the grid's columns 0..width − 1 into `rows` (row r at r × width), eight
+// columns at a time: squares of 8 × 8 cells, read eight cells of a column at once, turned. The band's cells
+// of those columns are read together, before the next columns are asked for ahead, since the columns lie
+// 20001 bytes apart, a stride no hardware prefetcher follows.
+void GridRows(const MosaicGrid& grid, int top, int count, int width, std::uint8_t* rows) {
+  const std::uint8_t* const first = grid.Cells() + top;
+  const auto column = [&](int x) { return first + MosaicGrid::Offset(x, 0); };
+  const int wholeSquares = count / 8 * 8;
+  int x = 0;
+  for (; x + 8 <= width; x += 8) {
+    for (int i = 0; i < 8 && x + 8 + i < width; ++i) {
+      __builtin_prefetch(column(x + 8 + i));
+      __builtin_prefetch(column(x + 8 + i) + count - 1);
+    }
+    for (int r = 0; r < wholeSquares; r += 8) {
+      std::uint64_t square[8];
+      for (int i = 0; i < 8; ++i)
+        std::memcpy(&square[i], column(x + i) + r, 8);
+      Transpose8x8(square);
+      for (int i = 0; i < 8; ++i)
+        std::memcpy(rows + static_cast<std::size_t>(r + i) * width + x, &square[i], 8);
+    }
+    for (int r = wholeSquares; r < count; ++r) {
+      for (int i = 0; i < 8; ++i)
+        rows[static_cast<std::size_t>(r) * width + x + i] = column(x + i)[r];
+    }
+  }
+  for (; x < width; ++x) {
+    for (int r = 0; r < count; ++r)
+      rows[static_cast<std::size_t>(r) * width + x] = column(x)[r];
+  }
+}
+
+// Paints one row of palette indices as pixels into `out`.
+void PaintRow(const std::uint8_t* indices, int width, int bitsPerPixel, const std::uint32_t* pixels,
+              std::uint8_t* out) {
+  switch (bitsPerPixel) {
+    case 16:
+      PaintRow<2>(indices, width, pixels, out);
+      break;
+    case 24:
+      PaintRow<3>(indices, width, pixels, out);
+      break;
+    default:
+      PaintRow<4>(indices, width, pixels, out);
+      break;
+  }
+}
+
 }  // namespace
 
-std::vector<std::uint8_t> BitmapFileHeaders(const TBitmap& bitmap) {
+std::vector<std::uint8_t> BitmapFileHeaders(const DibFormat& format, std::size_t imageBytes) {
   std::vector<std::uint8_t> out;
-  if (bitmap.Width() <= 0 || bitmap.Height() <= 0) return out;
-  const DibFormat& format = bitmap.Format();
+  if (format.width <= 0 || format.height == 0) return out;
   const bool masked = format.compression == kBiBitfields;
   const auto tableEntries = static_cast<std::uint32_t>(format.colorTable.size());
   const std::uint32_t pixelOffset =
       kFileHeaderBytes + kInfoHeaderBytes + (masked ? 12 : 0) + 4 * tableEntries;
   // Pixel stores are capped at 1 GiB, so every size fits the 32-bit fields.
-  const auto imageBytes = static_cast<std::uint32_t>(bitmap.StoredBytes().size());
+  const auto image = static_cast<std::uint32_t>(imageBytes);
 
   out.reserve(pixelOffset);
   out.push_back('B');
   out.push_back('M');
-  Put32(out, pixelOffset + imageBytes);  // file size
-  Put16(out, 0);                         // reserved
-  Put16(out, 0);                         // reserved
+  Put32(out, pixelOffset + image);  // file size
+  Put16(out, 0);                    // reserved
+  Put16(out, 0);                    // reserved
   Put32(out, pixelOffset);
 
   Put32(out, kInfoHeaderBytes);
@@ -46,7 +115,7 @@ std::vector<std::uint8_t> BitmapFileHeaders(const TBitmap& bitmap) {
   Put16(out, 1);                                          // planes
   Put16(out, format.bitsPerPixel);
   Put32(out, masked ? kBiBitfields : kBiRgb);
-  Put32(out, imageBytes);
+  Put32(out, image);
   Put32(out, 0);             // horizontal pixels per metre
   Put32(out, 0);             // vertical pixels per metre
   Put32(out, tableEntries);  // colours used
@@ -65,21 +134,82 @@ std::vector<std::uint8_t> BitmapFileHeaders(const TBitmap& bitmap) {
   return out;
 }
 
-void WriteMosaicBitmapFile(const std::string& fileName, const TBitmap& bitmap) {
-  PosixFile file;
-  if (file.Create(fileName) != 0) throw EFCreateError(MessageText(MessageId::kCannotCreateFile, fileName));
-  int error = 0;
-  const std::vector<std::uint8_t> headers = BitmapFileHeaders(bitmap);
-  if (!headers.empty()) {
-    // The file header, the info header (with masks or colour table), then the pixels in one piece.
-    error = file.WriteAll(headers.data(), kFileHeaderBytes);
-    if (error == 0)
-      error = file.WriteAll(headers.data() + kFileHeaderBytes, headers.size() - kFileHeaderBytes);
-    const auto pixels = bitmap.StoredBytes();
-    if (error == 0) error = file.WriteAll(pixels.data(), pixels.size());
+std::vector<std::uint8_t> BitmapFileHeaders(const TBitmap& bitmap) {
+  if (bitmap.Width() <= 0 || bitmap.Height() <= 0) return {};
+  return BitmapFileHeaders(bitmap.Format(), bitmap.StoredBytes().size());
+}
+
+MosaicPixels::MosaicPixels(const MosaicGrid& grid, const Palette& palette, int bitsPerPixel)
+    : grid_(&grid), bitsPerPixel_(bitsPerPixel == 16 || bitsPerPixel == 24 ? bitsPerPixel : 32) {
+  for (int i = 0; i < kPaletteSlots; ++i)
+    pixels_[i] = MosaicPixel(palette.Entry(i), bitsPerPixel_);
+}
+
+std::vector<std::uint8_t> MosaicPixels::Headers() const {
+  if (bitmap_ != nullptr) return BitmapFileHeaders(*bitmap_);
+  DibFormat format;
+  format.width = grid_->MaxX() + 1;
+  format.height = grid_->MaxY() + 1;
+  format.bitsPerPixel = static_cast<std::uint16_t>(bitsPerPixel_);
+  if (format.width <= 0 || format.height <= 0) return {};
+  return BitmapFileHeaders(format, DibStride(format.width, bitsPerPixel_) * format.height);
+}
+
+bool MosaicPixels::WriteRows(BufferedOutput& out, std::stop_token stop) const {
+  if (bitmap_ != nullptr) {
+    const auto stored = bitmap_->StoredBytes();
+    for (std::size_t done = 0; done < stored.size(); done += kBufferBytes) {
+      if (stop.stop_requested()) return false;
+      out.Write(stored.data() + done, std::min(kBufferBytes, stored.size() - done));
+    }
+    return true;
   }
-  const int closeError = file.Close();
-  if (error != 0 || closeError != 0) throw EWriteError(MessageText(MessageId::kWriteError));
+  const int width = grid_->MaxX() + 1, height = grid_->MaxY() + 1;
+  if (width <= 0 || height <= 0) return true;
+  const std::size_t stride = DibStride(width, bitsPerPixel_);
+  std::vector<std::uint8_t> indices(static_cast<std::size_t>(kBandRows) * width);
+  std::vector<std::uint8_t> row(stride, 0);  // a row that does not fit the buffer's room; the padding stays 0
+  for (int bottom = height - 1; bottom >= 0; bottom -= kBandRows) {
+    if (stop.stop_requested()) return false;
+    const int top = std::max(0, bottom - kBandRows + 1);
+    const int count = bottom - top + 1;
+    GridRows(*grid_, top, count, width, indices.data());
+    for (int r = count - 1; r >= 0; --r) {
+      const std::uint8_t* cells = indices.data() + static_cast<std::size_t>(r) * width;
+      // Straight into the buffer where the row fits, padding included.
+      const bool painted = out.WriteInPlace(stride, [&](char* at) {
+        auto* to = reinterpret_cast<std::uint8_t*>(at);
+        PaintRow(cells, width, bitsPerPixel_, pixels_.data(), to);
+        std::memset(to + width * (bitsPerPixel_ / 8), 0, stride - width * (bitsPerPixel_ / 8));
+        return stride;
+      });
+      if (!painted) {
+        PaintRow(cells, width, bitsPerPixel_, pixels_.data(), row.data());
+        out.Write(row.data(), stride);
+      }
+    }
+  }
+  return true;
+}
+
+void WriteMosaicBitmapFile(AtomicFile& file, const MosaicPixels& pixels, std::stop_token stop) {
+  const std::vector<std::uint8_t> headers = pixels.Headers();
+  BufferedOutput out(file, kBufferBytes, ThrowWriteError, true);
+  if (!headers.empty()) {
+    out.Write(headers.data(), headers.size());
+    if (!pixels.WriteRows(out, stop)) return;
+  }
+  out.Close();
+}
+
+void WriteMosaicBitmapFile(const std::string& fileName, const MosaicPixels& pixels) {
+  OutputSet outputs;
+  AtomicFile& file = outputs.Add();
+  if (file.Create(fileName) != 0) throw EFCreateError(MessageText(MessageId::kCannotCreateFile, fileName));
+  WriteMosaicBitmapFile(file, pixels);
+  if (outputs.Commit().file != nullptr) {
+    throw EFCreateError(MessageText(MessageId::kCannotCreateFile, fileName));
+  }
 }
 
 }  // namespace mozenta

@@ -1,23 +1,56 @@
-// The mosaic as a bitmap file: a 14-byte file header, a 40-byte info header and the bitmap's rows exactly
-// as its store holds them.
+// The mosaic as a bitmap file: a 14-byte file header, a 40-byte info header and the mosaic's rows, bottom
+// row first.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <vector>
 
+#include "atomic_file.h"
+#include "buffered_output.h"
+#include "mosaic_grid.h"
+#include "palette.h"
 #include "picture/bitmap.h"
 
 namespace mozenta {
 
 // The file header, the info header and, for pictures that have them, the channel masks and the colour
-// table: everything before the pixel array. Empty for a picture without columns or rows.
+// table: everything before the pixel array of `imageBytes`. Empty for a picture without columns or rows.
+std::vector<std::uint8_t> BitmapFileHeaders(const DibFormat& format, std::size_t imageBytes);
 std::vector<std::uint8_t> BitmapFileHeaders(const TBitmap& bitmap);
 
-// Writes `bitmap` to `fileName`, replacing an existing file: the headers, then the store in one piece
-// (bottom-up rows for the mosaic). A picture without columns or rows gives an empty file. Throws
-// EFCreateError "ファイル <name> を作成できません" when the file cannot be created and EWriteError
-// "ストリームへの書き込みエラー" when a write or the close fails; the file is closed either way.
-void WriteMosaicBitmapFile(const std::string& fileName, const TBitmap& bitmap);
+// What a mosaic bitmap file is written from: the stored rows of a bitmap (the mosaic the windows show), or
+// the grid's cells inside its limits painted in the palette's colours at a depth (mozenta-batch, which
+// keeps no mosaic bitmap). A bitmap painted by the conversion and the grid and palette it was painted from
+// give the same bytes.
+class MosaicPixels {
+ public:
+  MosaicPixels(const TBitmap& bitmap) : bitmap_(&bitmap) {}  // NOLINT: a bitmap is the common case
+  MosaicPixels(const MosaicGrid& grid, const Palette& palette, int bitsPerPixel);
+
+  std::vector<std::uint8_t> Headers() const;
+  // Writes the pixel array to `out`, bottom row first; stops early, returning false, once `stop` is
+  // requested.
+  bool WriteRows(BufferedOutput& out, std::stop_token stop) const;
+
+ private:
+  const TBitmap* bitmap_ = nullptr;
+  const MosaicGrid* grid_ = nullptr;
+  int bitsPerPixel_ = 32;
+  std::array<std::uint32_t, kPaletteSlots> pixels_{};
+};
+
+// Writes the file into `file` (created, not yet in its place) and finishes it. Throws EWriteError
+// "ストリームへの書き込みエラー" when a write or the final flush fails. Returns early, leaving the file
+// unfinished, once `stop` is requested.
+void WriteMosaicBitmapFile(AtomicFile& file, const MosaicPixels& pixels, std::stop_token stop = {});
+
+// Writes the file `fileName` and puts it in place of an existing one: the headers, then the rows. A picture
+// without columns or rows gives an empty file. Throws EFCreateError "ファイル <name> を作成できません" when
+// the file cannot be created or put in place, EWriteError when a write fails; the previous file is then
+// left as it was.
+void WriteMosaicBitmapFile(const std::string& fileName, const MosaicPixels& pixels);
 
 }  // namespace mozenta

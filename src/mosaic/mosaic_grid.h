@@ -42,8 +42,6 @@ class MosaicGrid {
   static std::size_t Offset(int x, int y) { return static_cast<std::size_t>(x) * kGridRows + y; }
 
  private:
-  void* mapping_;
-  std::size_t mappedBytes_;
   std::uint8_t* cells_;
   std::int32_t maxX_ = 0;
   std::int32_t maxY_ = 0;

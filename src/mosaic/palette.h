@@ -35,6 +35,14 @@ inline std::uint32_t PackColor(std::uint32_t r, std::uint32_t g, std::uint32_t b
   return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
 
+// Entry `e` as a pixel of the mosaic bitmap at `bitsPerPixel` (16: 5-5-5, 24 or 32), its bytes from the
+// lowest on: blue, green, red (and 0) for 24 and 32 bits.
+inline std::uint32_t MosaicPixel(const PaletteEntry& e, int bitsPerPixel) {
+  const std::uint32_t r = ExpandNibble(e.R), g = ExpandNibble(e.G), b = ExpandNibble(e.B);
+  if (bitsPerPixel == 16) return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+  return b | (g << 8) | (r << 16);
+}
+
 // A chosen 8-bit colour (packed 0x00BBGGRR) as the palette keeps it: the top four bits of each channel.
 inline PaletteEntry PaletteEntryFromColor(std::uint32_t color) {
   std::uint8_t rgb[3];

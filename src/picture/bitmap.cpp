@@ -50,13 +50,23 @@ void TBitmap::LoadFromFile(InputFile& file) {
 }
 
 void TBitmap::CreateDib(DibFormat format) {
+  CreateDib(std::move(format), nullptr);
+}
+
+void TBitmap::CreateDib(DibFormat format, std::shared_ptr<PixelStore> pixels) {
   const std::size_t stride = DibStride(format.width, format.bitsPerPixel);
   const std::int64_t rows = format.height < 0 ? -static_cast<std::int64_t>(format.height) : format.height;
   if (format.width > 0 && stride == 0) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
   if (rows > 0 && stride > kMaxPixelStoreBytes / static_cast<std::uint64_t>(rows)) {
     throw EOutOfResources(MessageText(MessageId::kOutOfResources));
   }
-  store_ = PixelStore::Create(stride * static_cast<std::size_t>(rows));
+  const std::size_t bytes = stride * static_cast<std::size_t>(rows);
+  if (pixels == nullptr) {
+    pixels = PixelStore::Create(bytes);
+  } else if (pixels->Size() < bytes) {
+    throw EInvalidGraphic(MessageText(MessageId::kInvalidBitmap));
+  }
+  store_ = std::move(pixels);
   format_ = std::move(format);
   stride_ = stride;
   UpdateLayout();
@@ -67,7 +77,7 @@ void TBitmap::SetSize(int width, int height) {
   if (width < 0) width = 0;
   if (height < 0) height = 0;
   const bool reusable = format_.width == width && format_.height == height && format_.compression == kBiRgb &&
-                        format_.colorTable.empty() && store_.use_count() == 1;
+                        format_.colorTable.empty() && store_.use_count() == 1 && !store_->ReadOnly();
   if (reusable) {
     Changed();
     return;
@@ -110,7 +120,7 @@ std::span<std::uint8_t> TBitmap::StoredBytesForWrite() {
 }
 
 std::uint8_t* TBitmap::MutableStoreData() {
-  if (store_.use_count() > 1) {
+  if (store_.use_count() > 1 || store_->ReadOnly()) {
     auto copy = PixelStore::Create(store_->Size());
     std::memcpy(copy->Data(), store_->Data(), store_->Size());
     store_ = std::move(copy);

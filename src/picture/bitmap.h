@@ -1,7 +1,7 @@
 // TBitmap: an in-memory device-independent bitmap. Rows are padded to whole 32-bit words and kept in the
 // order of the header they were made from (bottom-up for a positive height, top-down for a negative one).
 // Bitmaps share their pixel store by reference count; the first change through one of them gives it its
-// own copy.
+// own copy, as does the first change of a picture whose store is a read-only view of its file.
 #pragma once
 
 #include <array>
@@ -66,6 +66,10 @@ class TBitmap : public TGraphic {
   // Replaces the picture by a zero-filled one made from `format`. Throws EOutOfResources when the pixel
   // store would exceed kMaxPixelStoreBytes or cannot be had.
   void CreateDib(DibFormat format);
+  // Replaces the picture by one made from `format` whose pixels are `pixels`, which must hold them all
+  // (a read-only view of a file, say); a view is copied before the first change. Throws EOutOfResources
+  // like CreateDib, and EInvalidGraphic when the store is too small.
+  void CreateDib(DibFormat format, std::shared_ptr<PixelStore> pixels);
 
   // Gives the picture this size as a bottom-up bitmap of the current depth without colour table or masks.
   // A picture that already has this size and depth and does not share its store keeps its store (and its

@@ -203,11 +203,16 @@ void ReadBmp(InputFile& file, TBitmap& bitmap) {
 
   made.header = std::move(info.bytes);
   TBitmap picture;
+  std::shared_ptr<PixelStore> view;
   if (rle) {
     const std::vector<std::uint8_t> data = file.ReadToVector(available);
     picture.CreateDib(std::move(made));
     ExpandRle(data, info.bitsPerPixel, format.colorTable, picture.Width(), picture.Height(),
               picture.StoredBytesForWrite(), picture.Stride());
+  } else if (const std::size_t storeBytes = DibStride(made.width, made.bitsPerPixel) * rows;
+             available >= storeBytes && (view = file.ViewPixels(dataStart, storeBytes))) {
+    // The file holds every row: they are read where they lie.
+    picture.CreateDib(std::move(made), std::move(view));
   } else {
     picture.CreateDib(std::move(made));
     const std::span<std::uint8_t> pixels = picture.StoredBytesForWrite();

@@ -43,7 +43,8 @@ InputFile::InputFile(InputFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       memory_(std::move(other.memory_)),
       size_(other.size_),
-      position_(other.position_) {}
+      position_(other.position_),
+      viewsAllowed_(other.viewsAllowed_) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   if (this != &other) {
@@ -52,6 +53,7 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
     memory_ = std::move(other.memory_);
     size_ = other.size_;
     position_ = other.position_;
+    viewsAllowed_ = other.viewsAllowed_;
   }
   return *this;
 }
@@ -97,6 +99,11 @@ std::vector<std::uint8_t> InputFile::ReadToVector(std::uint64_t limit) {
   }
   bytes.resize(Read(bytes.data(), bytes.size()));
   return bytes;
+}
+
+std::shared_ptr<PixelStore> InputFile::ViewPixels(std::uint64_t offset, std::size_t size) const {
+  if (!viewsAllowed_ || fd_ < 0 || offset > size_ || size > size_ - offset) return nullptr;
+  return PixelStore::ViewFile(fd_, offset, size);
 }
 
 }  // namespace mozenta

@@ -4,8 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "pixel_store.h"
 
 namespace mozenta {
 
@@ -42,6 +45,14 @@ class InputFile {
   // would exceed kMaxInMemoryFileBytes.
   std::vector<std::uint8_t> ReadToVector(std::uint64_t limit = UINT64_MAX);
 
+  // Whether a reader may keep pixels in the file's own pages (ViewPixels) rather than copy them. Off unless
+  // the opener allows it: a view lives as long as the picture, and a file cut short meanwhile by another
+  // program would make reading its pages fail hard; a job that reads a picture once takes that risk.
+  void AllowViews(bool allowed) { viewsAllowed_ = allowed; }
+  // `size` bytes from `offset` as a read-only pixel store, when views are allowed, the file is a
+  // descriptor and holds them all; otherwise nullptr (the reader then reads them).
+  std::shared_ptr<PixelStore> ViewPixels(std::uint64_t offset, std::size_t size) const;
+
  private:
   InputFile() = default;
   void Close();
@@ -50,6 +61,7 @@ class InputFile {
   std::vector<std::uint8_t> memory_;  // the content when fd_ < 0
   std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
+  bool viewsAllowed_ = false;
 };
 
 }  // namespace mozenta

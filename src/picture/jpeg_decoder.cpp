@@ -39,6 +39,7 @@ struct JpegSession {
   // The rows of the target bitmap: row y starts at firstRow + y * rowStep.
   JSAMPLE* firstRow;
   std::ptrdiff_t rowStep;
+  RowsReady* rows;    // told of the rows as they are decoded, when given
   bool fourChannels;  // the library gives C, M, Y, K; we write B, G, R
 
   // What ended the last step, and the warnings seen.
@@ -48,6 +49,9 @@ struct JpegSession {
 };
 
 const JOCTET kFakeEndOfImage[2] = {0xFF, JPEG_EOI};
+
+// A thread that follows the decoding is told of the rows this many at a time.
+constexpr JDIMENSION kRowsPerNotice = 16;
 
 JpegSession* SessionOf(j_common_ptr cinfo) {
   return static_cast<JpegSession*>(cinfo->client_data);
@@ -195,7 +199,11 @@ void ReadRowsAndFinish(JpegSession* session) {
     // Our source never suspends, so only a library fault gives no row; finishing then reports it.
     if (jpeg_read_scanlines(cinfo, &destination, 1) != 1) break;
     if (fourChannelRow != nullptr) ConvertFourChannelRow(fourChannelRow, row, cinfo->output_width);
+    if (session->rows != nullptr && cinfo->output_scanline % kRowsPerNotice == 0) {
+      session->rows->Publish(static_cast<int>(cinfo->output_scanline));
+    }
   }
+  if (session->rows != nullptr) session->rows->Publish(static_cast<int>(cinfo->output_scanline));
   jpeg_finish_decompress(cinfo);
 }
 
@@ -278,8 +286,8 @@ JpegHeaderInfo ReadJpegHeader(std::span<const std::uint8_t> bytes) {
   return {static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)};
 }
 
-JpegDecodeNotes DecodeJpegInto(std::span<const std::uint8_t> bytes, int displayBitsPerPixel,
-                               TBitmap& target) {
+JpegDecodeNotes DecodeJpegInto(std::span<const std::uint8_t> bytes, int displayBitsPerPixel, TBitmap& target,
+                               RowsReady* rows) {
   Decompressor decompressor(bytes, displayBitsPerPixel);
   decompressor.Run(OpenAndReadHeader);
   decompressor.Run(ChooseOutput);
@@ -305,6 +313,8 @@ JpegDecodeNotes DecodeJpegInto(std::span<const std::uint8_t> bytes, int displayB
   session.firstRow = target.ScanLineForWrite(0);
   session.rowStep =
       target.TopDown() ? static_cast<std::ptrdiff_t>(stride) : -static_cast<std::ptrdiff_t>(stride);
+  session.rows = rows;
+  if (rows != nullptr) rows->Publish(0);
   decompressor.Run(ReadRowsAndFinish);
   target.PixelsChanged();
   return session.notes;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bitmap.h"
+#include "rows_ready.h"
 
 namespace mozenta {
 
@@ -50,8 +51,10 @@ struct JpegDecodeNotes {
 // (quantised to at most kJpegQuantisedColours colours), else 24 bits per pixel. Four-channel files (CMYK,
 // YCCK) are converted to RGB. Rows are decoded one at a time straight into the bitmap's rows.
 // Throws EJPEG for library errors, EOutOfResources when the bitmap would exceed the pixel-store cap.
-// A failure leaves `target` as far as decoding got.
-JpegDecodeNotes DecodeJpegInto(std::span<const std::uint8_t> bytes, int displayBitsPerPixel, TBitmap& target);
+// A failure leaves `target` as far as decoding got. `rows`, when given, follows the decoding for another
+// thread that reads the rows meanwhile: 0 once `target` has its size and store, then the rows decoded.
+JpegDecodeNotes DecodeJpegInto(std::span<const std::uint8_t> bytes, int displayBitsPerPixel, TBitmap& target,
+                               RowsReady* rows = nullptr);
 
 // Red, green and blue of a CMYK sample as stored in a JPEG file (Adobe's inverted convention: 255 is no
 // ink), rounded to the nearest level.

@@ -9,44 +9,53 @@
 namespace mozenta {
 
 // MESSAGE(id, text) for every message, in the order of MessageId.
-#define MOZENTA_MESSAGES(MESSAGE)                                                       \
-  /* Streams and files */                                                               \
-  MESSAGE(kReadError, "ストリームからの読み込みエラー")                                 \
-  MESSAGE(kWriteError, "ストリームへの書き込みエラー")                                  \
-  MESSAGE(kStreamOutOfMemory, "メモリストリームの拡大中にメモリが足りなくなりました")   \
-  MESSAGE(kCannotOpenFile, "ファイル %s は開けません")                                  \
-  MESSAGE(kCannotCreateFile, "ファイル %s を作成できません")                            \
-  /* Run-time input/output errors: codes 3, 4, 5 and 101, and any other number */       \
-  MESSAGE(kIoPathNotFound, "不正なファイル名です")                                      \
-  MESSAGE(kIoTooManyOpenFiles, "オープンしたファイルが多すぎます")                      \
-  MESSAGE(kIoAccessDenied, "ファイルへのアクセスが拒否されました")                      \
-  MESSAGE(kIoDiskFull, "ディスクがいっぱいです")                                        \
-  MESSAGE(kIoErrorNumbered, "I/O エラー (%d)")                                          \
-  /* Pictures */                                                                        \
-  MESSAGE(kUnknownExtension, "拡張子 .%s の画像形式は処理できません")                   \
-  MESSAGE(kCannotAssign, "%s を %s に代入することはできません")                         \
-  MESSAGE(kInvalidBitmap, "ビットマップイメージが不正です")                             \
-  MESSAGE(kInvalidIcon, "アイコンイメージが不正です")                                   \
-  MESSAGE(kInvalidMetafile, "メタファイルが不正です")                                   \
-  MESSAGE(kJpegError, "JPEG エラー #%d")                                                \
-  MESSAGE(kJpegTooManyScans, "JPEG ファイルのスキャンが多すぎます")                     \
-  /* Resources */                                                                       \
-  MESSAGE(kOutOfResources, "システム リソースが足りません")                             \
-  MESSAGE(kOutOfMemory, "メモリが足りません")                                           \
-  /* Reports */                                                                         \
-  MESSAGE(kDivisionByZero, "ゼロによる除算")                                            \
-  MESSAGE(kNegativeBlockSize, "ブロックの枚数が負の値です")                             \
-  MESSAGE(kNoShiftJisConverter, "Shift_JIS (CP932) への変換がこのシステムにありません") \
-  MESSAGE(kShiftJisConversionFailed, "Shift_JIS (CP932) への変換に失敗しました")        \
-  /* Projects and hand edits */                                                        \
-  MESSAGE(kProjectMalformed, "プロジェクト %s の形式が正しくありません (%s)")           \
-  MESSAGE(kProjectUnknownFormat, "プロジェクト %s の形式 %s には対応していません")      \
-  MESSAGE(kProjectEditsOutside, "プロジェクト %s の編集がモザイクの外にあります")       \
-  MESSAGE(kProjectPictureChanged, "画像 %s が見つからないか、保存した後に変更されています") \
-  MESSAGE(kProjectChooseOtherPicture, "別の画像を選びますか?")                         \
-  MESSAGE(kProjectNoPicture, "画像が読み込まれていません")                              \
-  MESSAGE(kDiscardEdits, "編集内容を破棄しますか?")                                   \
-  /* Start-up */                                                                        \
+#define MOZENTA_MESSAGES(MESSAGE)                                                            \
+  /* Streams and files */                                                                    \
+  MESSAGE(kReadError, "ストリームからの読み込みエラー")                                      \
+  MESSAGE(kWriteError, "ストリームへの書き込みエラー")                                       \
+  MESSAGE(kStreamOutOfMemory, "メモリストリームの拡大中にメモリが足りなくなりました")        \
+  MESSAGE(kCannotOpenFile, "ファイル %s は開けません")                                       \
+  MESSAGE(kCannotCreateFile, "ファイル %s を作成できません")                                 \
+  /* Run-time input/output errors: codes 3, 4, 5 and 101, and any other number */            \
+  MESSAGE(kIoPathNotFound, "不正なファイル名です")                                           \
+  MESSAGE(kIoTooManyOpenFiles, "オープンしたファイルが多すぎます")                           \
+  MESSAGE(kIoAccessDenied, "ファイルへのアクセスが拒否されました")                           \
+  MESSAGE(kIoDiskFull, "ディスクがいっぱいです")                                             \
+  MESSAGE(kIoErrorNumbered, "I/O エラー (%d)")                                               \
+  /* Pictures */                                                                             \
+  MESSAGE(kUnknownExtension, "拡張子 .%s の画像形式は処理できません")                        \
+  MESSAGE(kCannotAssign, "%s を %s に代入することはできません")                              \
+  MESSAGE(kInvalidBitmap, "ビットマップイメージが不正です")                                  \
+  MESSAGE(kInvalidIcon, "アイコンイメージが不正です")                                        \
+  MESSAGE(kInvalidMetafile, "メタファイルが不正です")                                        \
+  MESSAGE(kJpegError, "JPEG エラー #%d")                                                     \
+  MESSAGE(kJpegTooManyScans, "JPEG ファイルのスキャンが多すぎます")                          \
+  /* Pictures read through libvips: the format's name, then the size for kPictureTooLarge */ \
+  MESSAGE(kPictureInvalid, "%s イメージが不正です")                                          \
+  MESSAGE(kPictureTruncated, "%s イメージが途中で切れています")                              \
+  MESSAGE(kPictureTooLarge, "%s イメージが大きすぎます (%s ピクセル)")                       \
+  MESSAGE(kPictureUnsupported, "この種類の %s イメージには対応していません")                 \
+  /* Resources */                                                                            \
+  MESSAGE(kOutOfResources, "システム リソースが足りません")                                  \
+  MESSAGE(kOutOfMemory, "メモリが足りません")                                                \
+  /* Reports */                                                                              \
+  MESSAGE(kDivisionByZero, "ゼロによる除算")                                                 \
+  MESSAGE(kNegativeBlockSize, "ブロックの枚数が負の値です")                                  \
+  MESSAGE(kNoShiftJisConverter, "Shift_JIS (CP932) への変換がこのシステムにありません")      \
+  MESSAGE(kShiftJisConversionFailed, "Shift_JIS (CP932) への変換に失敗しました")             \
+  /* Printable sheets */                                                                     \
+  MESSAGE(kSheetsFailed, "PDF を作成できません (%s)")                                        \
+  MESSAGE(kTooManySheetPages, "PDF のページが多すぎます (%d ページ)")                        \
+  MESSAGE(kOperationAborted, "操作は中止されました")                                         \
+  /* Projects and hand edits */                                                              \
+  MESSAGE(kProjectMalformed, "プロジェクト %s の形式が正しくありません (%s)")                \
+  MESSAGE(kProjectUnknownFormat, "プロジェクト %s の形式 %s には対応していません")           \
+  MESSAGE(kProjectEditsOutside, "プロジェクト %s の編集がモザイクの外にあります")            \
+  MESSAGE(kProjectPictureChanged, "画像 %s が見つからないか、保存した後に変更されています")  \
+  MESSAGE(kProjectChooseOtherPicture, "別の画像を選びますか?")                               \
+  MESSAGE(kProjectNoPicture, "画像が読み込まれていません")                                   \
+  MESSAGE(kDiscardEdits, "編集内容を破棄しますか?")                                          \
+  /* Start-up */                                                                             \
   MESSAGE(kPaletteDisplay, "256色モードでは動作しません。")
 
 enum class MessageId {

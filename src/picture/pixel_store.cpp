@@ -1,6 +1,8 @@
 #include "pixel_store.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -13,26 +15,18 @@
 namespace mozenta {
 namespace {
 
-constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
-// Below this a store comes from the heap; above it from its own mapping that the kernel can back with huge
-// pages, which makes the first touch of a large picture about twenty times cheaper.
+// Below this a store comes from the heap; above it from a mapping of its own, whose pages go back to the
+// system as soon as the store is freed. No huge-page advice: measured on cold memory, it made the first
+// touch of a large picture several times dearer.
 constexpr std::size_t kMappingThreshold = std::size_t{256} << 10;
 
-std::uint8_t* MapHugePageAligned(std::size_t bytes, void** mapping, std::size_t* mappingSize) {
-  const std::size_t rounded = (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
-  const std::size_t total = rounded + kHugePageBytes;
-  void* raw =
-      mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (raw == MAP_FAILED) return nullptr;
-  auto start = reinterpret_cast<std::uintptr_t>(raw);
-  const std::uintptr_t aligned = (start + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
-  if (aligned > start) munmap(raw, aligned - start);
-  const std::uintptr_t end = start + total;
-  if (end > aligned + rounded) munmap(reinterpret_cast<void*>(aligned + rounded), end - (aligned + rounded));
-  madvise(reinterpret_cast<void*>(aligned), rounded, MADV_HUGEPAGE);
-  *mapping = reinterpret_cast<void*>(aligned);
-  *mappingSize = rounded;
-  return reinterpret_cast<std::uint8_t*>(aligned);
+std::size_t PageSize() {
+  static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  return size;
+}
+
+std::size_t RoundUp(std::size_t value, std::size_t unit) {
+  return (value + unit - 1) / unit * unit;
 }
 
 // The mapping of the last large store freed, kept for the next store of the same size: a program that
@@ -70,7 +64,7 @@ SpareMapping& Spare() {
 }
 
 std::size_t MappingSize(std::size_t bytes) {
-  return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+  return RoundUp(bytes, PageSize());
 }
 
 }  // namespace
@@ -79,27 +73,59 @@ std::shared_ptr<PixelStore> PixelStore::Create(std::size_t size) {
   if (size > kMaxPixelStoreBytes) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
   const std::size_t bytes = size + kSlackBytes;
   if (bytes >= kMappingThreshold) {
-    if (void* reused = Spare().Take(MappingSize(bytes))) {
+    const std::size_t mappingSize = MappingSize(bytes);
+    if (void* reused = Spare().Take(mappingSize)) {
       return std::shared_ptr<PixelStore>(
-          new PixelStore(static_cast<std::uint8_t*>(reused), size, reused, MappingSize(bytes)));
+          new PixelStore(static_cast<std::uint8_t*>(reused), size, reused, mappingSize, false));
     }
-    void* mapping = nullptr;
-    std::size_t mappingSize = 0;
-    std::uint8_t* data = MapHugePageAligned(bytes, &mapping, &mappingSize);
-    if (data == nullptr) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
-    return std::shared_ptr<PixelStore>(new PixelStore(data, size, mapping, mappingSize));
+    void* mapping = ::mmap(nullptr, mappingSize, PROT_READ | PROT_WRITE,
+                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (mapping == MAP_FAILED) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
+    return std::shared_ptr<PixelStore>(
+        new PixelStore(static_cast<std::uint8_t*>(mapping), size, mapping, mappingSize, false));
   }
   auto* data = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
   if (data == nullptr) throw EOutOfResources(MessageText(MessageId::kOutOfResources));
-  return std::shared_ptr<PixelStore>(new PixelStore(data, size, nullptr, 0));
+  return std::shared_ptr<PixelStore>(new PixelStore(data, size, nullptr, 0, false));
 }
 
-PixelStore::PixelStore(std::uint8_t* data, std::size_t size, void* mapping, std::size_t mappingSize)
-    : data_(data), size_(size), mapping_(mapping), mappingSize_(mappingSize) {}
+std::shared_ptr<PixelStore> PixelStore::ViewFile(int fd, std::uint64_t offset, std::size_t size) {
+  struct stat status {};
+  if (size > kMaxPixelStoreBytes || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+      offset + size > static_cast<std::uint64_t>(status.st_size)) {
+    return nullptr;
+  }
+  const std::size_t page = PageSize();
+  const std::uint64_t start = offset / page * page;
+  const std::size_t lead = static_cast<std::size_t>(offset - start);
+  const std::size_t mappingSize = RoundUp(lead + size + kSlackBytes, page);
+  // Pages of zeros first, then the file over them as far as it goes: the slack past the file's last page
+  // stays readable.
+  void* mapping = ::mmap(nullptr, mappingSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (mapping == MAP_FAILED) return nullptr;
+  const std::size_t fileBytes =
+      std::min(mappingSize, RoundUp(static_cast<std::size_t>(status.st_size - start), page));
+  if (::mmap(mapping, fileBytes, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd, static_cast<off_t>(start)) ==
+      MAP_FAILED) {
+    ::munmap(mapping, mappingSize);
+    return nullptr;
+  }
+  return std::shared_ptr<PixelStore>(
+      new PixelStore(static_cast<std::uint8_t*>(mapping) + lead, size, mapping, mappingSize, true));
+}
+
+PixelStore::PixelStore(std::uint8_t* data, std::size_t size, void* mapping, std::size_t mappingSize,
+                       bool readOnly)
+    : data_(data), size_(size), mapping_(mapping), mappingSize_(mappingSize), readOnly_(readOnly) {}
 
 PixelStore::~PixelStore() {
   if (mapping_ != nullptr) {
-    Spare().Keep(mapping_, mappingSize_);
+    // A file's view goes back at once; memory of our own is kept for the next store of its size.
+    if (readOnly_) {
+      ::munmap(mapping_, mappingSize_);
+    } else {
+      Spare().Keep(mapping_, mappingSize_);
+    }
   } else {
     std::free(data_);
   }

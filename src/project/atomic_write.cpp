@@ -1,55 +1,21 @@
 #include "atomic_write.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-
+#include "mosaic/io_error.h"
+#include "mosaic/output_set.h"
 #include "picture/errors.h"
 
 namespace mozenta {
-namespace {
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// The folder of `fileName`, for flushing the rename: "." for a bare name.
-std::string FolderOf(const std::string& fileName) {
-  const std::size_t slash = fileName.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : fileName.substr(0, slash);
-}
-
-}  // namespace
-
+// A set of one: the same temporary beside the name, flush, rename and kept permission bits as a save.
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
-  std::string temporary = fileName + ".XXXXXX";
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) throw EFCreateError(MessageText(MessageId::kCannotCreateFile, fileName));
-  // mkostemp makes the file for its owner alone; a project is an ordinary document.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    throw EWriteError(MessageText(MessageId::kWriteError));
-  }
-  const int folder = ::open(FolderOf(fileName).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder >= 0) {
-    ::fsync(folder);
-    ::close(folder);
-  }
+  OutputSet outputs;
+  AtomicFile& file = outputs.Add();
+  if (file.Create(fileName) != 0) throw EFCreateError(MessageText(MessageId::kCannotCreateFile, fileName));
+  if (const int error = file.WriteAll(bytes.data(), bytes.size()); error != 0)
+    throw InOutErrorFromErrno(error);
+  if (const int error = file.Finish(); error != 0) throw InOutErrorFromErrno(error);
+  if (const OutputSet::CommitFailure failure = outputs.Commit(); failure.file != nullptr)
+    throw InOutErrorFromErrno(failure.errnum);
 }
 
 }  // namespace mozenta

@@ -7,8 +7,8 @@
 
 namespace mozenta {
 
-// Throws EFCreateError when the temporary cannot be made and EWriteError when it cannot be written,
-// flushed or renamed; the temporary is removed then and an existing file keeps its content.
+// Throws EFCreateError when the temporary cannot be made and EInOutError (the disk full, …) when it cannot
+// be written, flushed or renamed; the temporary is removed then and an existing file keeps its content.
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 
 }  // namespace mozenta

@@ -7,16 +7,18 @@
 
 #include "mosaic/cell_runs.h"
 #include "mosaic/conversion.h"
+#include "picture/picture_fit.h"
 #include "project_file.h"
 
 namespace mozenta {
 
-// Throws EProjectError naming `projectFile` when an edit lies outside the mosaic that `source` makes;
-// nothing has changed then.
-void CheckEditsFit(const std::vector<CellRun>& edits, const TBitmap& source, const std::string& projectFile);
+// Throws EProjectError naming `projectFile` when an edit lies outside the mosaic that `source` fitted by
+// `fit` makes; nothing has changed then.
+void CheckEditsFit(const std::vector<CellRun>& edits, const TBitmap& source, const FitSettings& fit,
+                   const std::string& projectFile);
 
-// Converts `source` with the project's settings into `grid` and `mosaic` (at the mosaic's own depth) and
-// applies the edits, which CheckEditsFit has passed.
+// Converts `source`, fitted as the project says, with the project's settings into `grid` and `mosaic` (at the
+// mosaic's own depth) and applies the edits, which CheckEditsFit has passed.
 void MakeProjectMosaic(const Project& project, const TBitmap& source, MosaicGrid& grid, TBitmap& mosaic,
                        const SizeCaptionsHandler& showSize = nullptr);
 

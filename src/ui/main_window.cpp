@@ -9,14 +9,16 @@
 #include "message_box.h"
 #include "mosaic/block_settings.h"
 #include "mosaic/conversion.h"
-#include "mosaic/save_mosaic.h"
+#include "mosaic/fitted_conversion.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
 #include "picture/file_name.h"
 #include "picture/source_picture.h"
 #include "project/project_file.h"
 #include "project/project_mosaic.h"
+#include "project/save_job.h"
 #include "project/sha256_file.h"
+#include "save_progress_window.h"
 #include "source_window.h"
 #include "system_locale.h"
 #include "window_system.h"
@@ -69,7 +71,7 @@ const char* const kBlockHeightHint = "1つのブロックの縦の枚数を設�
 
 MainWindow::MainWindow()
     : DesignedWindow(QStringLiteral("Mozenta ver2.0"), QSize(509, 105)),
-      openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter),
+      openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), OpenDialogFilter()),
       saveDialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter),
       projectOpenDialog(FileDialog::Kind::kOpen, QStringLiteral("ProjectOpenDialog"), kProjectDialogFilter),
       projectSaveDialog(FileDialog::Kind::kSave, QStringLiteral("ProjectSaveDialog"), kProjectDialogFilter) {
@@ -175,16 +177,17 @@ void MainWindow::OnConvertClicked() {
   paletteDialog_->ShowModal();
   LetWindowSystemRepaint(paletteDialog_->frameGeometry());
   mosaicWindow_->TakeDisplayDepth();
+  const JobSettings settings = CurrentSettings();
   TBitmap& mosaic = mosaicWindow_->Mosaic();
-  ConvertToMosaic(RequireBitmap(sourceWindow_->picture.all1), paletteDialog_->ColorPalette(),
-                  mosaicWindow_->Grid(), mosaic,
-                  [this](const std::string& widthCaption, const std::string& heightCaption) {
-                    SetCaption(widthLabel, QString::fromStdString(widthCaption));
-                    SetCaption(heightLabel, QString::fromStdString(heightCaption));
-                  });
-  madeWith_ = CurrentSettings();
+  ConvertFittedPicture(RequireBitmap(sourceWindow_->picture.all1), settings.advanced.picture.fit,
+                       settings.palette, mosaicWindow_->Grid(), mosaic,
+                       [this](const std::string& widthCaption, const std::string& heightCaption) {
+                         SetCaption(widthLabel, QString::fromStdString(widthCaption));
+                         SetCaption(heightLabel, QString::fromStdString(heightCaption));
+                       });
+  madeWith_ = settings;
   mosaicPicture_ = pictureFile_;
-  mosaicWindow_->MosaicMade(paletteDialog_->ColorPalette());
+  mosaicWindow_->MosaicMade(settings.palette);
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();
   saveButton->setEnabled(true);
@@ -199,8 +202,18 @@ void MainWindow::OnSaveClicked() {
   LetWindowSystemRepaint(saveDialog.LastBounds());
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   const JobSettings settings = CurrentSettings();
-  SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(),
-             ReportSettingsOf(settings), *progressGauge);
+  const std::string fileName = saveDialog.FileName();
+  const MosaicGrid& grid = mosaicWindow_->Grid();
+  const TBitmap& mosaic = mosaicWindow_->Mosaic();
+  if (!settings.advanced.sheets.enabled) {
+    SaveJob(fileName, grid, mosaic, settings, *progressGauge);
+    return;
+  }
+  // The sheets take long: they are made on a worker thread, with a window to follow and stop them.
+  SaveProgressWindow progress(this);
+  progress.Run([&](ProgressGauge& gauge, std::stop_token stop) {
+    SaveJob(fileName, grid, mosaic, settings, gauge, std::move(stop));
+  });
 }
 
 void MainWindow::OpenProject() {
@@ -235,9 +248,11 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
   // Read and checked before anything changes: a picture that fails to load or edits that do not fit leave
   // the windows as they were.
   SourcePicture loaded;
-  LoadSourcePicture(loaded, project.picture, DisplayDecodeSettings());
+  PictureDecodeSettings decode = DisplayDecodeSettings();
+  decode.keepOrientation = project.settings.advanced.picture.keepOrientation;
+  LoadSourcePicture(loaded, project.picture, decode);
   const TBitmap& source = *SourceBitmap(loaded);
-  CheckEditsFit(project.edits, source, projectFile);
+  CheckEditsFit(project.edits, source, project.settings.advanced.picture.fit, projectFile);
 
   const JobSettings& settings = project.settings;
   paletteDialog_->ShowSettings(settings.palette, settings.labels);

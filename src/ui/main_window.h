@@ -12,6 +12,7 @@
 #include "designed_window.h"
 #include "file_dialog.h"
 #include "gauge.h"
+#include "picture/file_formats.h"
 #include "project/job_settings.h"
 #include "spin_edit.h"
 
@@ -22,10 +23,11 @@ class MosaicWindow;
 class PaletteDialog;
 class SourceWindow;
 
-// The filter of the open dialog: six entries, more kinds of file than loading accepts.
-inline constexpr const char* kOpenDialogFilter =
-    "すべての画像|*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.pic;*.q0;*.mag|BMP画像|*.bmp|JPEG画像|*.jpg;*.jpeg|"
-    "GIF画像|*.gif|TIFF画像|*.tif|すべてのファイル|*.*";
+// The filter of the open dialog, made from the registry of formats: every picture we load, each format,
+// every file.
+inline std::string OpenDialogFilter() {
+  return TFileFormatsList::Instance().OpenDialogFilter();
+}
 // The filter of the save dialog; its first pattern has no dot on purpose and shows every name ending in txt.
 inline constexpr const char* kSaveDialogFilter = "モザイク画|*txt;*.bmp;*.csv";
 // The filter of the project dialogs.

@@ -1,5 +1,7 @@
-// A round trip to the X server, in plain Xlib, apart from Qt's headers, which Xlib's macros would break.
+// A few X server queries in plain Xlib, apart from Qt's headers, which Xlib's macros would break.
 #pragma once
+
+#include <vector>
 
 struct _XDisplay;
 
@@ -7,5 +9,11 @@ namespace mozenta {
 
 // Returns once the X server has handled every request sent on `display` and sent the events they caused.
 void X11RoundTrip(_XDisplay* display);
+
+// Whether a window other than `ownWindows` (and their window manager's frames) is still shown over any of
+// them within the screen rectangle x, y, width, height: a dialog's frame that the window manager has not
+// yet taken down, for instance.
+bool X11OthersCover(_XDisplay* display, int x, int y, int width, int height,
+                    const std::vector<unsigned long>& ownWindows);
 
 }  // namespace mozenta

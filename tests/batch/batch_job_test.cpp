@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/jpeg_encoder.h"
 
 namespace mozenta {
 namespace {
@@ -95,6 +98,12 @@ TEST_P(BatchGolden, WritesTheGoldenFiles) {
   EXPECT_EQ(Output(".txt"), ReadFile(kGolden / c.chart));
   EXPECT_EQ(Output(".csv"), ReadFile(kGolden / c.counts));
   EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / c.mosaic));
+  // The printable sheets come only when asked for, and change none of the three files.
+  const bool sheets = std::find(c.options.begin(), c.options.end(), "--pdf") != c.options.end();
+  EXPECT_EQ(fs::exists(folder_ / "out.pdf"), sheets);
+  if (sheets) {
+    EXPECT_EQ(Output(".pdf").substr(0, 5), "%PDF-");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkedExample, BatchGolden,
@@ -112,7 +121,13 @@ INSTANTIATE_TEST_SUITE_P(WorkedExample, BatchGolden,
                                                       {"--bpp=16"},
                                                       "worked-example-rows.txt",
                                                       "worked-example-rows.csv",
-                                                      "worked-example-mosaic16.bmp"}),
+                                                      "worked-example-mosaic16.bmp"},
+                                           GoldenCase{"ByColumns24WithSheets",
+                                                      {"--by-columns", "--bpp", "24", "--pdf", "--page", "a3",
+                                                       "--symbols"},
+                                                      "worked-example-columns.txt",
+                                                      "worked-example-columns.csv",
+                                                      "worked-example-mosaic24.bmp"}),
                          [](const ::testing::TestParamInfo<GoldenCase>& info) { return info.param.name; });
 
 TEST_F(BatchJob, RecolouredEntryKeepsTheTopFourBitsOfEachChannel) {
@@ -188,6 +203,7 @@ class BatchFailures : public BatchJob, public ::testing::WithParamInterface<Fail
 TEST_P(BatchFailures, PrintTheMessageAndWriteNothing) {
   const FailureCase& c = GetParam();
   WriteFile(folder_ / "bad.bmp", "PK\x03\x04 not a bitmap at all");
+  WriteFile(folder_ / "bad.png", "PK\x03\x04 not a PNG either");
   WriteFile(folder_ / "out.bmp", "old bitmap");
   const std::string picture = c.picture.front() == '/' ? c.picture : (folder_ / c.picture).string();
   std::vector<std::string> arguments = c.options;
@@ -205,9 +221,10 @@ TEST_P(BatchFailures, PrintTheMessageAndWriteNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BatchFailures,
     ::testing::Values(
-        FailureCase{"UnknownExtension", "photo.GIF", {}, "拡張子 .GIF の画像形式は処理できません."},
+        FailureCase{"UnknownExtension", "photo.PCX", {}, "拡張子 .PCX の画像形式は処理できません."},
         FailureCase{"MissingFile", "missing.bmp", {}, "ファイル %s は開けません."},
         FailureCase{"BadBitmap", "bad.bmp", {}, "ビットマップイメージが不正です."},
+        FailureCase{"BadPng", "bad.png", {}, "PNG イメージが不正です."},
         FailureCase{"BlockWidthZero",
                     (kGolden / "worked-example.bmp").string(),
                     {"--block-width", "0"},
@@ -223,6 +240,44 @@ TEST_F(BatchJob, UsageErrorsTouchNoFile) {
   EXPECT_EQ(Run({"--block-width", "641", (kGolden / "worked-example.bmp").string(), OutName()}), kExitUsage);
   EXPECT_NE(err_.find("--block-width"), std::string::npos);
   EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+// Width and height of a mosaic bitmap file.
+std::pair<int, int> BmpSize(const std::string& bmp) {
+  const auto s32 = [&](int offset) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+      v = (v << 8) | static_cast<std::uint8_t>(bmp[offset + i]);
+    return static_cast<int>(v);
+  };
+  return {s32(18), s32(22)};
+}
+
+TEST_F(BatchJob, SizeFitsThePictureAndOrientationTurnsItUnlessKept) {
+  // The 5 × 3 worked example in 12 × 6 sheets: 10 × 6 of picture between black columns.
+  ASSERT_EQ(Run({"--size", "12x6", "--fit", "contain", "--margin", "0", "--bpp", "24",
+                 (kGolden / "worked-example.bmp").string(), OutName()}),
+            kExitSuccess)
+      << err_;
+  const std::string bmp = Output(".bmp");
+  ASSERT_EQ(BmpSize(bmp), std::make_pair(12, 6));
+  for (int row = 0; row < 6; ++row) {
+    const std::size_t start = 54 + static_cast<std::size_t>(row) * 36;
+    EXPECT_EQ(bmp.substr(start, 3), std::string(3, '\0')) << "left margin, row " << row;
+    EXPECT_EQ(bmp.substr(start + 33, 3), std::string(3, '\0')) << "right margin, row " << row;
+    EXPECT_NE(bmp.substr(start + 3, 30), std::string(30, '\0')) << "picture, row " << row;
+  }
+
+  // A photo taken with the camera on its side: 4 × 2 as stored, 2 × 4 upright.
+  WriteFile(folder_ / "side.jpg", [] {
+    const std::vector<std::uint8_t> jpeg =
+        testing::EncodeJpeg({4, 2, testing::JpegKind::kYCbCr, 90, false, 6});
+    return std::string(jpeg.begin(), jpeg.end());
+  }());
+  ASSERT_EQ(Run({(folder_ / "side.jpg").string(), OutName()}), kExitSuccess) << err_;
+  EXPECT_EQ(BmpSize(Output(".bmp")), std::make_pair(2, 4));
+  ASSERT_EQ(Run({"--keep-orientation", (folder_ / "side.jpg").string(), OutName()}), kExitSuccess) << err_;
+  EXPECT_EQ(BmpSize(Output(".bmp")), std::make_pair(4, 2));
 }
 
 struct DecoderCase {

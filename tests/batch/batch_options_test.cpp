@@ -13,6 +13,13 @@ TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
   EXPECT_EQ(options.blockHeight, 100);
   EXPECT_FALSE(options.byColumns);
   EXPECT_EQ(options.bitsPerPixel, 32);
+  EXPECT_TRUE(options.fit.keepSize);
+  EXPECT_EQ(options.fit.mode, FitMode::kCover);
+  EXPECT_EQ(options.fit.marginEntry, 7);
+  EXPECT_FALSE(options.keepOrientation);
+  EXPECT_FALSE(options.pdf);
+  EXPECT_EQ(options.page, PageSize::kA4);
+  EXPECT_FALSE(options.symbols);
   for (int i = 0; i < 8; ++i) {
     EXPECT_FALSE(options.colors[i]);
     EXPECT_FALSE(options.disabled[i]);
@@ -21,9 +28,29 @@ TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
 }
 
 TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
-  const BatchOptions options = ParseBatchOptions({"--block-width", "0", "--block-height=480", "in.jpg",
-                                                  "--by-columns", "--color", "3=200,100,50", "--disable=1,7",
-                                                  "--label", "0=くろ,=", "--bpp", "16", "out", "--timings"});
+  const BatchOptions options = ParseBatchOptions({"--block-width",
+                                                  "0",
+                                                  "--block-height=480",
+                                                  "in.jpg",
+                                                  "--by-columns",
+                                                  "--color",
+                                                  "3=200,100,50",
+                                                  "--disable=1,7",
+                                                  "--label",
+                                                  "0=くろ,=",
+                                                  "--bpp",
+                                                  "16",
+                                                  "out",
+                                                  "--timings",
+                                                  "--size",
+                                                  "2000X20000",
+                                                  "--fit=contain",
+                                                  "--margin",
+                                                  "0",
+                                                  "--keep-orientation",
+                                                  "--pdf",
+                                                  "--page=letter",
+                                                  "--symbols"});
   EXPECT_EQ(options.blockWidth, 0);
   EXPECT_EQ(options.blockHeight, 480);
   EXPECT_TRUE(options.byColumns);
@@ -37,6 +64,15 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.labels[0], "くろ,=");
   EXPECT_EQ(options.bitsPerPixel, 16);
   EXPECT_TRUE(options.timings);
+  EXPECT_FALSE(options.fit.keepSize);
+  EXPECT_EQ(options.fit.width, 2000);
+  EXPECT_EQ(options.fit.height, 20000);
+  EXPECT_EQ(options.fit.mode, FitMode::kContain);
+  EXPECT_EQ(options.fit.marginEntry, 0);
+  EXPECT_TRUE(options.keepOrientation);
+  EXPECT_TRUE(options.pdf);
+  EXPECT_EQ(options.page, PageSize::kLetter);
+  EXPECT_TRUE(options.symbols);
   EXPECT_EQ(options.picture, "in.jpg");
   EXPECT_EQ(options.name, "out");
 }
@@ -75,7 +111,7 @@ TEST_P(RefusedCommandLines, AreUsageErrors) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedCommandLines,
-    ::testing::Values(BadCommandLine{"UnknownOption", {"--size", "3", "a.bmp", "b"}},
+    ::testing::Values(BadCommandLine{"UnknownOption", {"--zoom", "3", "a.bmp", "b"}},
                       BadCommandLine{"MissingName", {"a.bmp"}},
                       BadCommandLine{"ThreeNames", {"a.bmp", "b", "c"}},
                       BadCommandLine{"WidthAboveRange", {"--block-width", "641", "a.bmp", "b"}},
@@ -93,7 +129,17 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCommandLine{"FlagWithValue", {"--by-columns=1", "a.bmp", "b"}},
                       BadCommandLine{"ProjectAndPicture", {"--project", "p.mozenta", "a.bmp", "b"}},
                       BadCommandLine{"ProjectWithoutName", {"--project", "p.mozenta"}},
-                      BadCommandLine{"ProjectEmpty", {"--project=", "b"}}),
+                      BadCommandLine{"ProjectEmpty", {"--project=", "b"}},
+                      BadCommandLine{"SizeWithoutHeight", {"--size", "400", "a.bmp", "b"}},
+                      BadCommandLine{"SizeOfNoCells", {"--size", "0x300", "a.bmp", "b"}},
+                      BadCommandLine{"SizeWiderThanTheGrid", {"--size", "2001x1", "a.bmp", "b"}},
+                      BadCommandLine{"SizeTallerThanTheGrid", {"--size", "1x20001", "a.bmp", "b"}},
+                      BadCommandLine{"UnknownFit", {"--fit", "fill", "a.bmp", "b"}},
+                      BadCommandLine{"MarginEntryEight", {"--margin", "8", "a.bmp", "b"}},
+                      BadCommandLine{"KeepOrientationWithValue", {"--keep-orientation=1", "a.bmp", "b"}},
+                      BadCommandLine{"PaperUnknown", {"--pdf", "--page", "a5", "a.bmp", "b"}},
+                      BadCommandLine{"PaperWithoutPdf", {"--page", "a3", "a.bmp", "b"}},
+                      BadCommandLine{"SymbolsWithoutPdf", {"--symbols", "a.bmp", "b"}}),
     [](const ::testing::TestParamInfo<BadCommandLine>& info) { return info.param.name; });
 
 TEST(ParseBatchOptions, HelpAndVersionNeedNoNames) {

@@ -1,4 +1,5 @@
 #include "mosaic/conversion.h"
+#include "mosaic/fitted_conversion.h"
 
 #include <gtest/gtest.h>
 
@@ -194,6 +195,120 @@ TEST_F(ConvertToMosaicTest, MosaicKeepsItsDepth) {
     const auto bytes = mosaic.StoredBytes();
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected[i]) << depths[i];
   }
+}
+
+// --- Fitted to a size ---------------------------------------------------------------------------------
+
+FitSettings FitTo(int width, int height, FitMode mode, int marginEntry = 7) {
+  FitSettings fit;
+  fit.keepSize = false;
+  fit.width = width;
+  fit.height = height;
+  fit.mode = mode;
+  fit.marginEntry = marginEntry;
+  return fit;
+}
+
+// A picture of many colours, so that errors diffuse through it.
+std::unique_ptr<TBitmap> Mottled(int width, int height) {
+  auto source = MakeSource(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      source->SetPixel(x, y, PackColor(37 * x + 11 * y, 90 + 23 * y, 200 - 17 * x));
+  return source;
+}
+
+struct MarginCase {
+  const char* name;
+  int sourceWidth, sourceHeight;
+  int left, top;  // where the picture lands in the 8 × 8 mosaic
+  int depth;
+};
+void PrintTo(const MarginCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ContainMargins : public ConvertToMosaicTest, public ::testing::WithParamInterface<MarginCase> {
+ protected:
+  // Converts into 8 × 8 with margins of `entry`; the captions and the grid's limits follow the target.
+  void ConvertContained(const TBitmap& source, int entry) {
+    ConvertFittedPicture(source, FitTo(8, 8, FitMode::kContain, entry), palette_, grid_, mosaic_,
+                         [this](const std::string& w, const std::string& h) {
+                           widthCaption_ = w;
+                           heightCaption_ = h;
+                         });
+  }
+};
+
+// The picture's sides fit the target already, so it is converted as it is: its cells must be exactly the
+// classic conversion's of the picture alone, whatever the margin, and every margin cell the margin entry,
+// also a disabled one that no diffusion could reach.
+TEST_P(ContainMargins, HoldTheEntryAndLeaveThePictureAsItsOwnConversion) {
+  const MarginCase& c = GetParam();
+  const auto source = Mottled(c.sourceWidth, c.sourceHeight);
+  palette_.SetEnabled(1, false);
+  MosaicGrid alone;
+  TBitmap aloneMosaic;
+  aloneMosaic.SetPixelFormat(c.depth);
+  ConvertToMosaic(*source, palette_, alone, aloneMosaic);
+  grid_.SetCell(8, 0, 5);  // outside the target: stays
+  mosaic_.SetPixelFormat(c.depth);
+  ConvertContained(*source, 1);
+
+  EXPECT_EQ(widthCaption_, "7");
+  EXPECT_EQ(heightCaption_, "7");
+  EXPECT_EQ(grid_.MaxX(), 7);
+  EXPECT_EQ(grid_.MaxY(), 7);
+  ASSERT_EQ(mosaic_.Width(), 8);
+  ASSERT_EQ(mosaic_.Height(), 8);
+  EXPECT_EQ(mosaic_.BitsPerPixel(), c.depth);
+  TBitmap blue;
+  blue.SetPixelFormat(c.depth);
+  blue.SetSize(1, 1);
+  blue.SetPixel(0, 0, palette_.ExpandedColor(1));
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      const bool inPicture =
+          x >= c.left && x < c.left + c.sourceWidth && y >= c.top && y < c.top + c.sourceHeight;
+      if (inPicture) {
+        EXPECT_EQ(grid_.Cell(x, y), alone.Cell(x - c.left, y - c.top)) << x << "," << y;
+        EXPECT_EQ(mosaic_.GetPixel(x, y), aloneMosaic.GetPixel(x - c.left, y - c.top)) << x << "," << y;
+      } else {
+        EXPECT_EQ(grid_.Cell(x, y), 1) << x << "," << y;
+        EXPECT_EQ(mosaic_.GetPixel(x, y), blue.GetPixel(0, 0)) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_EQ(grid_.Cell(8, 0), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Placements, ContainMargins,
+                         ::testing::Values(MarginCase{"WideBetweenTopAndBottom", 8, 3, 0, 2, 32},
+                                           MarginCase{"TallBetweenSides", 5, 8, 1, 0, 24},
+                                           MarginCase{"SixteenBitMosaic", 8, 4, 0, 2, 16}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConvertToMosaicTest, CoverAndStretchFillEveryCellOfTheSize) {
+  // Thirds of red, green and blue side by side.
+  auto source = MakeSource(60, 20);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 60; ++x)
+      source->SetPixel(x, y, x < 20 ? 0x0000FF : x < 40 ? 0x00FF00 : 0xFF0000);
+  ConvertFittedPicture(*source, FitTo(10, 10, FitMode::kCover), palette_, grid_, mosaic_);
+  EXPECT_EQ(mosaic_.Width(), 10);
+  EXPECT_EQ(grid_.MaxY(), 9);
+  for (const int x : {0, 9})
+    EXPECT_EQ(grid_.Cell(x, 5), 4) << "green, the middle third, is all that is kept";
+  ConvertFittedPicture(*source, FitTo(30, 5, FitMode::kStretch), palette_, grid_, mosaic_,
+                       [this](const std::string& w, const std::string& h) {
+                         widthCaption_ = w;
+                         heightCaption_ = h;
+                       });
+  EXPECT_EQ(widthCaption_, "29");
+  EXPECT_EQ(heightCaption_, "4");
+  EXPECT_EQ(grid_.Cell(2, 2), 2);
+  EXPECT_EQ(grid_.Cell(15, 2), 4);
+  EXPECT_EQ(grid_.Cell(28, 2), 1);
 }
 
 }  // namespace

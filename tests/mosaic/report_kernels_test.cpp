@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "mosaic/block_rows.h"
@@ -11,6 +12,7 @@
 #include "mosaic/chart_labels.h"
 #include "mosaic/chart_writer.h"
 #include "mosaic/mosaic_grid.h"
+#include "mosaic/output_set.h"
 #include "mosaic/report_writer.h"
 #include "output_test_support.h"
 
@@ -50,11 +52,15 @@ class VectorKernels : public ::testing::Test {
   std::string Chart(LabelRowsKernel kernel, const ReportSettings& s) {
     const BlockLayout layout = LayOutBlocks(grid_, s.blocks, s.order);
     const report_text::ReportLabels labels(s.labels);
-    ReportFile chart(folder_ / "k.txt", 64 << 10);
+    OutputSet outputs;
+    AtomicFile& file = outputs.Add();
+    EXPECT_EQ(file.Create(folder_ / "k.txt"), 0);
+    BufferedOutput chart(file, 64 << 10, [](int) { throw std::runtime_error("write failed"); });
     ChartWriter writer(chart, labels, kernel);
     SilentGauge gauge;
     ForEachBlock(grid_, layout, {&writer}, gauge);
     chart.Close();
+    EXPECT_EQ(outputs.Commit().file, nullptr);
     return ReadWholeFile(folder_ / "k.txt");
   }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "mosaic/conversion.h"
@@ -56,10 +59,15 @@ void PrintTo(const BitmapFileCase& c, std::ostream* os) {
 
 class ExampleBitmapFile : public ::testing::TestWithParam<BitmapFileCase> {};
 
-TEST_P(ExampleBitmapFile, HasTheStandardHeadersAndBottomUpRows) {
+// The file from the bitmap the windows show and the one painted from the grid and the palette alone.
+TEST_P(ExampleBitmapFile, HasTheStandardHeadersAndBottomUpRowsFromBitmapOrGrid) {
   const BitmapFileCase& c = GetParam();
   ScratchFolder folder;
   WriteMosaicBitmapFile(folder / "pic.bmp", *MosaicOf(kExampleRows, c.bitsPerPixel));
+  MosaicGrid grid;
+  testing::SetGrid(grid, kExampleRows);
+  WriteMosaicBitmapFile(folder / "grid.bmp", MosaicPixels(grid, Palette(), c.bitsPerPixel));
+  EXPECT_EQ(FileBytes(folder / "grid.bmp"), FileBytes(folder / "pic.bmp"));
   const Bytes file = FileBytes(folder / "pic.bmp");
   ASSERT_EQ(file.size(), c.fileSize);
 
@@ -204,11 +212,50 @@ TEST_F(SaveMosaicTest, WritesThreeFilesBesideTheChosenOneAndLeavesItAlone) {
   SaveMosaic(folder_ / "pic.jpg", grid_, mosaic_, settings_, gauge_);
   EXPECT_EQ(ReadWholeFile(folder_ / "pic.jpg"), "the loaded picture");
 
-  ScratchFolder direct;
+  ScratchFolder direct, fromGrid;
   WriteReports(direct / "pic.txt", grid_, settings_, gauge_);
   WriteMosaicBitmapFile(direct / "pic.bmp", *MosaicOf(kExampleRows, mosaic_.BitsPerPixel()));
-  for (const char* name : {"pic.txt", "pic.csv", "pic.bmp"})
+  // mozenta-batch's save, which keeps no mosaic bitmap.
+  SaveMosaic(fromGrid / "pic", grid_, MosaicPixels(grid_, palette_, mosaic_.BitsPerPixel()), settings_,
+             gauge_);
+  for (const char* name : {"pic.txt", "pic.csv", "pic.bmp"}) {
     EXPECT_EQ(ReadWholeFile(folder_ / name), ReadWholeFile(direct / name)) << name;
+    EXPECT_EQ(ReadWholeFile(fromGrid / name), ReadWholeFile(direct / name)) << name;
+  }
+}
+
+// Names that are links replace the files the links lead to (a relative link, a chain of two, a link to no
+// file yet) and stay links; replaced files keep their permission bits, new ones get 0666 less the umask.
+// No temporary is left in either folder.
+TEST_F(SaveMosaicTest, ReplacesWhatLinksLeadToAndKeepsPermissionBits) {
+  namespace fs = std::filesystem;
+  fs::create_directory(folder_ / "real");
+  testing::WriteWholeFile(folder_ / "real/counts.csv", "old counts");
+  fs::permissions(folder_ / "real/counts.csv", fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real/chart.txt", folder_ / "pic.txt");  // no such file yet
+  fs::create_symlink(folder_ / "real/counts.csv", folder_ / "step.csv");
+  fs::create_symlink("step.csv", folder_ / "pic.csv");
+  testing::WriteWholeFile(folder_ / "pic.bmp", "old bitmap");
+  fs::permissions(folder_ / "pic.bmp", fs::perms::owner_all | fs::perms::group_read);
+  const mode_t umask = ::umask(022);
+  SaveMosaic(folder_ / "pic", grid_, mosaic_, settings_, gauge_);
+  ::umask(umask);
+
+  ScratchFolder plain;
+  SaveMosaic(plain / "pic", grid_, mosaic_, settings_, gauge_);
+  for (const char* name : {"pic.txt", "pic.csv", "step.csv"})
+    EXPECT_TRUE(fs::is_symlink(folder_ / name)) << name;
+  EXPECT_EQ(ReadWholeFile(folder_ / "real/chart.txt"), ReadWholeFile(plain / "pic.txt"));
+  EXPECT_EQ(ReadWholeFile(folder_ / "real/counts.csv"), ReadWholeFile(plain / "pic.csv"));
+  EXPECT_EQ(ReadWholeFile(folder_ / "pic.bmp"), ReadWholeFile(plain / "pic.bmp"));
+  const auto mode = [&](const char* name) { return fs::status(folder_ / name).permissions(); };
+  EXPECT_EQ(mode("real/chart.txt"), fs::perms(0644));
+  EXPECT_EQ(mode("real/counts.csv"), fs::perms(0600));
+  EXPECT_EQ(mode("pic.bmp"), fs::perms(0740));
+  for (const std::string& folder : {folder_.Path(), folder_ / "real"}) {
+    for (const auto& entry : fs::directory_iterator(folder))
+      EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+  }
 }
 
 TEST_F(SaveMosaicTest, OrderSwitchRewritesTheReportsButNotTheBitmap) {

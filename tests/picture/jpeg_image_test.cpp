@@ -16,9 +16,11 @@
 #include "bmp_builder.h"
 #include "djpeg_reference.h"
 #include "picture/errors.h"
+#include "picture/exif_orientation.h"
 #include "picture/file_formats.h"
 #include "picture/input_file.h"
 #include "picture/jpeg_decoder.h"
+#include "picture/orientation.h"
 #include "picture/source_picture.h"
 #include "support/jpeg_encoder.h"
 
@@ -169,6 +171,151 @@ TEST_F(JpegLoadTest, CutJpegLoadsWithoutAnyMessage) {
   EXPECT_EQ(Source()->Width(), 227);
   EXPECT_EQ(Source()->Height(), 149);
 }
+
+// --- Orientation ---------------------------------------------------------------------------------------
+
+struct OrientationCase {
+  int orientation;
+  // Where the stored picture's top-left and top-right pixels are seen: 0 top left, 1 top right, 2 bottom
+  // left, 3 bottom right.
+  int topLeftGoesTo, topRightGoesTo;
+  int inverse;  // the orientation that turns the upright picture back
+};
+void PrintTo(const OrientationCase& c, std::ostream* os) {
+  *os << c.orientation;
+}
+
+class JpegOrientation : public JpegLoadTest, public ::testing::WithParamInterface<OrientationCase> {};
+
+// A picture larger than the tiles the quarter turns go by, with an odd width and height.
+constexpr int kStoredWidth = 70, kStoredHeight = 67;
+
+TEST_P(JpegOrientation, TurnsThePictureUprightAndKeepsItOnRequest) {
+  const OrientationCase& c = GetParam();
+  const std::vector<std::uint8_t> jpeg =
+      testing::EncodeJpeg({kStoredWidth, kStoredHeight, testing::JpegKind::kYCbCr, 90, false, c.orientation});
+  TBitmap stored;
+  DecodeJpegInto(jpeg, 32, stored);
+  LoadSourcePicture(form2_, Write("photo.jpg", jpeg));
+  const TBitmap& upright = *Source();
+  const bool quarter = c.orientation >= 5;
+  ASSERT_EQ(upright.Width(), quarter ? kStoredHeight : kStoredWidth);
+  ASSERT_EQ(upright.Height(), quarter ? kStoredWidth : kStoredHeight);
+  EXPECT_EQ(Jpeg()->Width(), upright.Width()) << "the header's size is given upright too";
+  const auto corner = [&](int which) {
+    return upright.GetPixel(which % 2 == 0 ? 0 : upright.Width() - 1, which < 2 ? 0 : upright.Height() - 1);
+  };
+  EXPECT_EQ(corner(c.topLeftGoesTo), stored.GetPixel(0, 0));
+  EXPECT_EQ(corner(c.topRightGoesTo), stored.GetPixel(kStoredWidth - 1, 0));
+  TBitmap back;
+  MakeUpright(upright, c.inverse, back);
+  EXPECT_EQ(PixelsOf(back).colours, PixelsOf(stored).colours) << "every pixel, through every tile";
+
+  PictureDecodeSettings keep;
+  keep.keepOrientation = true;
+  LoadSourcePicture(form2_, Write("kept.jpg", jpeg), keep);
+  EXPECT_EQ(PixelsOf(*Source()).colours, PixelsOf(stored).colours);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, JpegOrientation,
+                         ::testing::Values(OrientationCase{1, 0, 1, 1}, OrientationCase{2, 1, 0, 2},
+                                           OrientationCase{3, 3, 2, 3}, OrientationCase{4, 2, 3, 4},
+                                           OrientationCase{5, 0, 2, 5}, OrientationCase{6, 1, 3, 8},
+                                           OrientationCase{7, 3, 1, 7}, OrientationCase{8, 2, 0, 6}),
+                         [](const auto& info) {
+                           return "Orientation" + std::to_string(info.param.orientation);
+                         });
+
+TEST_F(JpegLoadTest, PublicFileWithOrientationEightStandsUp) {
+  LoadSourcePicture(form2_, CopyData("jpeg/pillow/orientation_rectangle.jpg", "r.jpg"));
+  TBitmap stored;
+  DecodeJpegInto(ReadTestData("jpeg/pillow/orientation_rectangle.jpg"), 32, stored);
+  ASSERT_EQ(stored.Width(), 2);
+  ASSERT_EQ(Source()->Width(), 1);
+  ASSERT_EQ(Source()->Height(), 2);
+  EXPECT_EQ(Source()->GetPixel(0, 1), stored.GetPixel(0, 0)) << "turned a quarter counter-clockwise";
+  EXPECT_EQ(Source()->GetPixel(0, 0), stored.GetPixel(1, 0));
+}
+
+TEST_F(JpegLoadTest, GreyPicturesTurnWithTheirColourTable) {
+  const std::vector<std::uint8_t> jpeg = testing::EncodeJpeg({9, 4, testing::JpegKind::kGrey, 90, false, 6});
+  LoadSourcePicture(form2_, Write("grey.jpg", jpeg));
+  TBitmap stored;
+  DecodeJpegInto(jpeg, 32, stored);
+  ASSERT_EQ(Source()->BitsPerPixel(), 8);
+  EXPECT_EQ(Source()->Format().colorTable, stored.Format().colorTable);
+  EXPECT_EQ(Source()->GetPixel(3, 0), stored.GetPixel(0, 0));
+}
+
+struct ExifCase {
+  const char* name;
+  std::vector<std::uint8_t> bytes;
+  int orientation;
+};
+void PrintTo(const ExifCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+// The start of a JPEG file: SOI, then segments given as marker and body.
+std::vector<std::uint8_t> Segments(
+    std::initializer_list<std::pair<std::uint8_t, std::vector<std::uint8_t>>> list) {
+  std::vector<std::uint8_t> out = {0xFF, 0xD8};
+  for (const auto& [marker, body] : list) {
+    const std::size_t length = body.size() + 2;
+    out.insert(out.end(),
+               {0xFF, marker, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)});
+    out.insert(out.end(), body.begin(), body.end());
+  }
+  return out;
+}
+
+// An Exif body in Intel byte order whose first directory starts at `directory` and holds `entries` entries,
+// the first of them tag `tag` of type `type`, count 1, value `value`.
+std::vector<std::uint8_t> IntelExif(std::uint8_t directory, std::uint8_t entries, std::uint16_t tag,
+                                    std::uint8_t type, std::uint8_t value) {
+  std::vector<std::uint8_t> body = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, directory, 0, 0, 0};
+  body.resize(6 + directory, 0);
+  body.insert(body.end(), {entries, 0, static_cast<std::uint8_t>(tag), static_cast<std::uint8_t>(tag >> 8),
+                           type, 0, 1, 0, 0, 0, value, 0, 0, 0});
+  return body;
+}
+
+class ExifOrientation : public ::testing::TestWithParam<ExifCase> {};
+
+TEST_P(ExifOrientation, IsReadWhereItIsSoundAndOtherwiseUpright) {
+  EXPECT_EQ(JpegExifOrientation(GetParam().bytes), GetParam().orientation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Segments, ExifOrientation,
+    ::testing::Values(
+        ExifCase{"IntelOrder", Segments({{0xE1, IntelExif(8, 1, 0x0112, 3, 6)}}), 6},
+        ExifCase{"AfterJfifAndXmp",
+                 Segments({{0xE0, {'J', 'F', 'I', 'F', 0}}, {0xE1, {'h', 't', 't', 'p'}},
+                           {0xE1, IntelExif(8, 1, 0x0112, 3, 3)}}),
+                 3},
+        ExifCase{"DirectoryFurtherOn", Segments({{0xE1, IntelExif(20, 1, 0x0112, 3, 5)}}), 5},
+        ExifCase{"OtherTagOnly", Segments({{0xE1, IntelExif(8, 1, 0x0110, 3, 6)}}), 1},
+        ExifCase{"WrongType", Segments({{0xE1, IntelExif(8, 1, 0x0112, 4, 6)}}), 1},
+        ExifCase{"ValueNine", Segments({{0xE1, IntelExif(8, 1, 0x0112, 3, 9)}}), 1},
+        ExifCase{"EntriesPastTheSegment", Segments({{0xE1, IntelExif(8, 200, 0x0110, 3, 6)}}), 1},
+        ExifCase{"DirectoryPastTheSegment",
+                 [] {
+                   std::vector<std::uint8_t> body = IntelExif(8, 1, 0x0112, 3, 6);
+                   body[10] = 250;  // the first directory's offset
+                   return Segments({{0xE1, body}});
+                 }(),
+                 1},
+        ExifCase{"SegmentLongerThanTheFile",
+                 [] {
+                   std::vector<std::uint8_t> bytes = Segments({{0xE1, IntelExif(8, 1, 0x0112, 3, 6)}});
+                   bytes.resize(bytes.size() - 3);
+                   return bytes;
+                 }(),
+                 1},
+        ExifCase{"AfterTheFirstScan", Segments({{0xDA, {0, 0}}, {0xE1, IntelExif(8, 1, 0x0112, 3, 6)}}), 1},
+        ExifCase{"NotAJpeg", {'B', 'M', 0xFF, 0xE1}, 1}, ExifCase{"Empty", {}, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace mozenta

@@ -5,8 +5,10 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "bmp_builder.h"
 #include "picture/errors.h"
@@ -14,6 +16,7 @@
 #include "picture/icon.h"
 #include "picture/input_file.h"
 #include "picture/metafile.h"
+#include "support/jpeg_encoder.h"
 
 namespace mozenta {
 namespace {
@@ -55,6 +58,11 @@ class LoadSourcePictureTest : public ::testing::Test {
   int image1Changes_ = 0;
   int all1Changes_ = 0;
 };
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 template <typename Error>
 std::string MessageOf(const std::function<void()>& action) {
@@ -103,6 +111,41 @@ TEST_F(LoadSourcePictureTest, EmptyBmpGivesAnEmptySourcePicture) {
   EXPECT_EQ(Source()->Height(), 0);
 }
 
+// Loading ahead (mozenta-batch): the same source picture as a plain load, the JPEG rows told as they are
+// decoded; a viewed BMP is copied at its first change, the file untouched; a JPEG that fails while it is
+// decoded gives the plain load's error.
+TEST_F(LoadSourcePictureTest, LoadAheadGivesWhatAPlainLoadGives) {
+  const std::string bmp = Copy("golden/worked-example.bmp", "a.bmp");
+  PictureDecodeSettings viewing;
+  viewing.viewFileRows = true;
+  for (const std::string& path :
+       {Copy("jpeg/pillow/hopper.jpg", "c.jpg"), Copy("jpeg/libjpeg-turbo/testimgp.jpg", "p.jpg"), bmp}) {
+    SCOPED_TRACE(path);
+    SourcePicture plain, ahead;
+    LoadSourcePicture(plain, path);
+    SourcePictureLoad load(ahead, path, viewing);
+    ASSERT_NE(SourceBitmap(ahead), nullptr);
+    const TBitmap& bitmap = *SourceBitmap(ahead);
+    if (load.Rows() != nullptr) load.Rows()->WaitFor(bitmap.Height());
+    load.Finish();
+    ASSERT_EQ(bitmap.Height(), SourceBitmap(plain)->Height());
+    EXPECT_TRUE(std::ranges::equal(bitmap.StoredBytes(), SourceBitmap(plain)->StoredBytes()));
+  }
+  const std::string before = ReadAll(bmp);
+  SourcePicture viewed;
+  SourcePictureLoad(viewed, bmp, viewing).Finish();
+  auto& bitmap = const_cast<TBitmap&>(*SourceBitmap(viewed));
+  bitmap.SetPixel(0, 0, 0x123456);
+  EXPECT_EQ(bitmap.GetPixel(0, 0), 0x123456u);
+  EXPECT_EQ(ReadAll(bmp), before);
+
+  const std::string twoChannels =
+      Write("two.jpg", testing::EncodeJpeg({8, 8, testing::JpegKind::kTwoChannels}));
+  SourcePicture failing;
+  EXPECT_EQ(MessageOf<EJPEG>([&] { SourcePictureLoad(failing, twoChannels).Finish(); }),
+            MessageOf<EJPEG>([&] { LoadSourcePicture(failing, twoChannels); }));
+}
+
 struct RefusedName {
   const char* name;
   const char* extension;
@@ -123,8 +166,8 @@ TEST_P(UnknownExtension, IsRefusedBeforeTheFileIsOpened) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnknownExtension,
-                         ::testing::Values(RefusedName{"a.gif", "gif"}, RefusedName{"PHOTO.GIF", "GIF"},
-                                           RefusedName{"b.tif", "tif"}, RefusedName{"photo", ""},
+                         ::testing::Values(RefusedName{"a.pcx", "pcx"}, RefusedName{"PHOTO.PCX", "PCX"},
+                                           RefusedName{"b.tga", "tga"}, RefusedName{"photo", ""},
                                            RefusedName{"photo.", ""}, RefusedName{"old.pics/photo", ""},
                                            RefusedName{"写真.mag", "mag"}, RefusedName{"a.bmp.q0", "q0"},
                                            RefusedName{"percent.%s%d", "%s%d"}),
@@ -242,18 +285,28 @@ TEST(TPicture, PassesChangesOfTheHeldPictureOnUntilItIsReplaced) {
   EXPECT_EQ(changes, 4);
 }
 
-// The one list both programs read pictures through: the built-in formats, then the JPEG ones.
+// The one list both programs read pictures through: the built-in formats, the JPEG ones, then those read
+// through libvips; and the open dialog's filter made from it.
 TEST(TFileFormatsList, ProgramListHoldsEveryFormatInOrderAndFindsByLowerCasedExtension) {
   const struct {
     const char* extension;
     const char* description;
     const char* className;
-  } expected[] = {{"wmf", "メタファイル", "TMetafile"},
-                  {"emf", "エンハンス メタファイル", "TMetafile"},
-                  {"ico", "アイコン", "TIcon"},
-                  {"bmp", "ビットマップ", "TBitmap"},
-                  {"jpeg", "JPEG イメージファイル", "TJPEGImage"},
-                  {"jpg", "JPEG イメージファイル", "TJPEGImage"}};
+    const char* filterName;
+  } expected[] = {{"wmf", "メタファイル", "TMetafile", ""},
+                  {"emf", "エンハンス メタファイル", "TMetafile", ""},
+                  {"ico", "アイコン", "TIcon", ""},
+                  {"bmp", "ビットマップ", "TBitmap", "BMP画像"},
+                  {"jpeg", "JPEG イメージファイル", "TJPEGImage", "JPEG画像"},
+                  {"jpg", "JPEG イメージファイル", "TJPEGImage", "JPEG画像"},
+                  {"png", "PNG イメージファイル", "TVipsPicture", "PNG画像"},
+                  {"gif", "GIF イメージファイル", "TVipsPicture", "GIF画像"},
+                  {"tif", "TIFF イメージファイル", "TVipsPicture", "TIFF画像"},
+                  {"tiff", "TIFF イメージファイル", "TVipsPicture", "TIFF画像"},
+                  {"webp", "WebP イメージファイル", "TVipsPicture", "WebP画像"},
+                  {"heic", "HEIF イメージファイル", "TVipsPicture", "HEIF画像"},
+                  {"heif", "HEIF イメージファイル", "TVipsPicture", "HEIF画像"},
+                  {"avif", "AVIF イメージファイル", "TVipsPicture", "AVIF画像"}};
   const TFileFormatsList& list = TFileFormatsList::Instance();
   ASSERT_EQ(list.Entries().size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -261,6 +314,7 @@ TEST(TFileFormatsList, ProgramListHoldsEveryFormatInOrderAndFindsByLowerCasedExt
     EXPECT_EQ(entry.extension, expected[i].extension);
     EXPECT_EQ(entry.description, expected[i].description);
     EXPECT_STREQ(entry.factory(PictureDecodeSettings{})->ClassName(), expected[i].className);
+    EXPECT_EQ(entry.filterName, expected[i].filterName);
     EXPECT_EQ(list.Find(entry.extension), &entry);
   }
   EXPECT_EQ(list.Find("BMP"), list.Find("bmp"));
@@ -269,6 +323,10 @@ TEST(TFileFormatsList, ProgramListHoldsEveryFormatInOrderAndFindsByLowerCasedExt
   EXPECT_EQ(list.Find("bmpx"), nullptr);
   EXPECT_EQ(list.Find(""), nullptr);
   EXPECT_EQ(list.Find("ＢＭＰ"), nullptr);  // only A to Z change case
+  EXPECT_EQ(list.OpenDialogFilter(),
+            "すべての画像|*.bmp;*.jpeg;*.jpg;*.png;*.gif;*.tif;*.tiff;*.webp;*.heic;*.heif;*.avif|"
+            "BMP画像|*.bmp|JPEG画像|*.jpeg;*.jpg|PNG画像|*.png|GIF画像|*.gif|TIFF画像|*.tif;*.tiff|"
+            "WebP画像|*.webp|HEIF画像|*.heic;*.heif|AVIF画像|*.avif|すべてのファイル|*.*");
 }
 
 TEST(TFileFormatsList, TakesRegistrationsAndFindsTheLatestFirst) {

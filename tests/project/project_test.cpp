@@ -105,7 +105,7 @@ TEST_P(BadProjects, AreRefusedWithAClearMessage) {
     const Project project = ParseProject(c.text, "p.mozenta");
     SourcePicture picture;
     LoadSourcePicture(picture, kWorkedExample);
-    CheckEditsFit(project.edits, *SourceBitmap(picture), "p.mozenta");
+    CheckEditsFit(project.edits, *SourceBitmap(picture), project.settings.advanced.picture.fit, "p.mozenta");
     FAIL() << "accepted";
   } catch (const EProjectError& e) {
     EXPECT_EQ(e.Message(), expected);

@@ -32,6 +32,26 @@ int ComponentCount(JpegKind kind) {
   std::abort();
 }
 
+// An Exif segment holding one image directory with the orientation tag alone, in Motorola byte order.
+std::vector<std::uint8_t> ExifWithOrientation(int orientation) {
+  return {'E',  'x',
+          'i',  'f',
+          0,    0,  // Exif identifier
+          'M',  'M',
+          0,    42,
+          0,    0,
+          0,    8,  // TIFF header: first directory at 8
+          0,    1,  // one entry
+          0x01, 0x12,
+          0,    3,
+          0,    0,
+          0,    1,  // orientation, SHORT, count 1
+          0,    static_cast<std::uint8_t>(orientation),
+          0,    0,  // the value, left-justified
+          0,    0,
+          0,    0};  // no next directory
+}
+
 }  // namespace
 
 void PhotoLikeSamples(int x, int y, int components, std::uint8_t* samples) {
@@ -76,6 +96,10 @@ std::vector<std::uint8_t> EncodeJpeg(const JpegEncodeSettings& settings, const S
   jpeg_set_quality(&cinfo, settings.quality, TRUE);
   if (settings.progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
+  if (settings.exifOrientation != 0) {
+    const std::vector<std::uint8_t> exif = ExifWithOrientation(settings.exifOrientation);
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), static_cast<unsigned>(exif.size()));
+  }
   std::vector<std::uint8_t> row(static_cast<std::size_t>(settings.width) * components);
   while (cinfo.next_scanline < cinfo.image_height) {
     const int y = static_cast<int>(cinfo.next_scanline);

@@ -22,6 +22,8 @@ struct JpegEncodeSettings {
   JpegKind kind = JpegKind::kYCbCr;
   int quality = 90;
   bool progressive = false;
+  // Written into an Exif segment (APP1) as the camera's orientation, big-endian; 0 writes no segment.
+  int exifOrientation = 0;
 };
 
 // Samples of pixel (x, y): `components` bytes, as many as the kind has (3 for kYCbCr: red, green, blue).

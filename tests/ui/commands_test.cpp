@@ -10,6 +10,7 @@
 #include "support/test_folder.h"
 #include "support/user_input.h"
 #include "support/windows_fixture.h"
+#include "ui/fit_panel.h"
 
 namespace mozenta::testing {
 namespace {
@@ -147,6 +148,7 @@ class FailedLoadTest : public CommandsTest, public ::testing::WithParamInterface
 // enabled mosaic button. Loading never enables the save button.
 TEST_P(FailedLoadTest, KeepsTheEarlierPictureAndTheMosaicButton) {
   folder_.Write("short.bmp", "BM12345678");
+  folder_.Write("short.png", "\x89PNG\r\n\x1a\n");
   const QString path = PathOf(GetParam().file);
   QString message;
   answers_.Then(ChooseFile(path)).Then(ReadMessageBox(nullptr, &message));
@@ -168,11 +170,47 @@ TEST_P(FailedLoadTest, KeepsTheEarlierPictureAndTheMosaicButton) {
 INSTANTIATE_TEST_SUITE_P(
     Files, FailedLoadTest,
     ::testing::Values(FailedLoadCase{"Missing", "missing.bmp", "ファイル %1 は開けません."},
-                      FailedLoadCase{"UnknownExtension", "photo.GIF",
-                                     "拡張子 .GIF の画像形式は処理できません."},
+                      FailedLoadCase{"UnknownExtension", "photo.PCX",
+                                     "拡張子 .PCX の画像形式は処理できません."},
                       FailedLoadCase{"NoExtension", "photo", "拡張子 . の画像形式は処理できません."},
-                      FailedLoadCase{"Truncated", "short.bmp", "ストリームからの読み込みエラー."}),
+                      FailedLoadCase{"Truncated", "short.bmp", "ストリームからの読み込みエラー."},
+                      FailedLoadCase{"TruncatedPng", "short.png", "PNG イメージが途中で切れています."}),
     CaseName());
+
+// "画像の大きさ" in the 詳細設定 window: the link follows the loaded picture's proportions, and the next
+// conversion makes a mosaic of the size and mode set there, margins of the chosen entry included.
+TEST_F(CommandsTest, MosaicFollowsTheSizeSetInTheFitPanel) {
+  Load(kGolden + QStringLiteral("worked-example.bmp"));  // 5 × 3
+  Click(mainWindow->advancedButton);
+  auto* panel = advancedSettingsWindow->findChild<FitPanel*>();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_FALSE(panel->widthEdit->isEnabled()) << "元のサイズ is checked at start";
+  Click(panel->keepSizeCheck);
+  TypeInto(panel->widthEdit->findChild<QLineEdit*>(), "10");
+  EXPECT_EQ(panel->heightEdit->value(), 6) << "linked to 5 × 3";
+  Click(panel->keepAspectCheck);
+  TypeInto(panel->heightEdit->findChild<QLineEdit*>(), "8");
+  EXPECT_EQ(panel->widthEdit->value(), 10);
+  EXPECT_FALSE(panel->marginCombo->isEnabled());
+  panel->modeCombo->setCurrentIndex(static_cast<int>(FitMode::kContain));
+  EXPECT_TRUE(panel->marginCombo->isEnabled());
+  EXPECT_EQ(panel->marginCombo->itemText(0), QString::fromUtf8("0 黒"));
+  panel->marginCombo->setCurrentIndex(0);
+
+  Convert(Run());
+  EXPECT_EQ(mainWindow->widthLabel->text(), QStringLiteral("9"));
+  EXPECT_EQ(mainWindow->heightLabel->text(), QStringLiteral("7"));
+  EXPECT_EQ(mosaicWindow->mosaicImage->size(), QSize(10, 8));
+  EXPECT_EQ(sourceWindow->pictureImage->size(), QSize(5, 3))
+      << "the source window keeps the picture as loaded";
+  for (const int y : {0, 7})
+    EXPECT_EQ(mosaicWindow->Mosaic().GetPixel(4, y), 0u) << "black margin above and below";
+
+  Click(panel->keepSizeCheck);
+  Convert(Run());
+  EXPECT_EQ(mosaicWindow->mosaicImage->size(), QSize(5, 3));
+}
 
 // Only "実行" copies the check boxes into the flags: after the close box the conversion still runs, with
 // the flags as they were.

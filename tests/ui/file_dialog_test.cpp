@@ -21,7 +21,7 @@ namespace {
 
 struct FilterCase {
   const char* name;
-  const char* filter;
+  std::string filter;
   std::vector<FilterEntry> entries;
 };
 
@@ -38,12 +38,17 @@ TEST_P(ParseFilterTest, SplitsDescriptionsAndPatterns) {
 INSTANTIATE_TEST_SUITE_P(
     Filters, ParseFilterTest,
     ::testing::Values(FilterCase{"OpenDialog",
-                                 kOpenDialogFilter,
-                                 {{"すべての画像", "*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.pic;*.q0;*.mag"},
+                                 OpenDialogFilter(),
+                                 {{"すべての画像",
+                                   "*.bmp;*.jpeg;*.jpg;*.png;*.gif;*.tif;*.tiff;*.webp;*.heic;*.heif;*.avif"},
                                   {"BMP画像", "*.bmp"},
-                                  {"JPEG画像", "*.jpg;*.jpeg"},
+                                  {"JPEG画像", "*.jpeg;*.jpg"},
+                                  {"PNG画像", "*.png"},
                                   {"GIF画像", "*.gif"},
-                                  {"TIFF画像", "*.tif"},
+                                  {"TIFF画像", "*.tif;*.tiff"},
+                                  {"WebP画像", "*.webp"},
+                                  {"HEIF画像", "*.heic;*.heif"},
+                                  {"AVIF画像", "*.avif"},
                                   {"すべてのファイル", "*.*"}}},
                       FilterCase{"SaveDialog", kSaveDialogFilter, {{"モザイク画", "*txt;*.bmp;*.csv"}}},
                       FilterCase{"Empty", "", {}},
@@ -68,8 +73,8 @@ class FileDialogTest : public ::testing::Test {
   ModalAnswerer answers_;
 };
 
-TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
-  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
+TEST_F(FileDialogTest, OpenDialogOffersEveryFormatAndAcceptsAMissingFile) {
+  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), OpenDialogFilter());
   QStringList filters;
   QString selectedFilter;
   answers_.Then([&](QWidget* widget) {
@@ -82,9 +87,11 @@ TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
     ChooseFile(PathOf("missing.bmp"))(widget);
   });
   ASSERT_TRUE(dialog.Execute(nullptr));
-  ASSERT_EQ(filters.size(), 6);
-  EXPECT_EQ(filters[0], QString::fromUtf8("すべての画像 (*.bmp *.jpg *.jpeg *.gif *.tif *.pic *.q0 *.mag)"));
-  EXPECT_EQ(filters[5], QString::fromUtf8("すべてのファイル (*)"));
+  ASSERT_EQ(filters.size(), 10);
+  EXPECT_EQ(filters[0],
+            QString::fromUtf8("すべての画像 (*.bmp *.jpeg *.jpg *.png *.gif *.tif *.tiff *.webp *.heic "
+                              "*.heif *.avif)"));
+  EXPECT_EQ(filters[9], QString::fromUtf8("すべてのファイル (*)"));
   EXPECT_EQ(selectedFilter, QString::fromUtf8("すべての画像"))
       << "the first entry the first time, patterns hidden";
   EXPECT_EQ(dialog.FileName(), Local(PathOf("missing.bmp")));
@@ -95,7 +102,7 @@ TEST_F(FileDialogTest, OpenDialogOffersSixEntriesAndAcceptsAMissingFile) {
 TEST_F(FileDialogTest, OpenDialogRemembersEntryAndPathOfTheLastChoiceOnly) {
   folder_.Write("photo.jpg", QByteArray(360054, 'x'));
   ASSERT_TRUE(QDir().mkdir(PathOf("folder")));
-  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), kOpenDialogFilter);
+  FileDialog dialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), OpenDialogFilter());
   QString secondFilter, secondFile, thirdFilter;
   answers_
       .Then([&](QWidget* widget) {

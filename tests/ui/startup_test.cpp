@@ -21,8 +21,8 @@
 #include "ui/application_setup.h"
 #include "ui/application_title.h"
 #include "ui/error_handler.h"
-#include "ui/system_locale.h"
 #include "ui/palette_dialog.h"
+#include "ui/system_locale.h"
 
 namespace mozenta::testing {
 namespace {

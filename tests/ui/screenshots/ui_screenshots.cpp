@@ -15,6 +15,7 @@
 #include "picture/source_picture.h"
 #include "ui/application_setup.h"
 #include "ui/error_handler.h"
+#include "ui/fit_panel.h"
 #include "ui/program_windows.h"
 
 namespace mozenta {
@@ -95,5 +96,18 @@ int main(int argc, char** argv) {
                    Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(mosaicWindow.mosaicImage, &move);
   ok = Save(&mosaicWindow, folder, "mosaic-workbench.png") && ok;
+
+  // The picture fitted whole to 120 × 60 sheets between white margins, through the 詳細設定 window.
+  mainWindow.advancedButton->click();
+  auto* fit = windows.advancedSettingsWindow->findChild<FitPanel*>();
+  fit->keepSizeCheck->setChecked(false);
+  fit->keepAspectCheck->setChecked(false);
+  fit->widthEdit->setValue(120);
+  fit->heightEdit->setValue(60);
+  fit->modeCombo->setCurrentIndex(static_cast<int>(FitMode::kContain));
+  ok = Save(windows.advancedSettingsWindow.get(), folder, "advanced-settings.png") && ok;
+  QTimer::singleShot(0, &paletteDialog, [&] { paletteDialog.runButton->click(); });
+  mainWindow.convertButton->click();
+  ok = Save(windows.mosaicWindow.get(), folder, "fitted-mosaic.png") && ok;
   return ok ? 0 : 1;
 }

@@ -20,6 +20,7 @@ class WindowsTest : public ::testing::Test {
     sourceWindow = windows_->sourceWindow.get();
     mosaicWindow = windows_->mosaicWindow.get();
     paletteDialog = windows_->paletteDialog.get();
+    advancedSettingsWindow = windows_->advancedSettingsWindow.get();
   }
   void TearDown() override { windows_.reset(); }
 
@@ -27,6 +28,7 @@ class WindowsTest : public ::testing::Test {
   SourceWindow* sourceWindow = nullptr;
   MosaicWindow* mosaicWindow = nullptr;
   PaletteDialog* paletteDialog = nullptr;
+  AdvancedSettingsWindow* advancedSettingsWindow = nullptr;
 
  private:
   std::unique_ptr<ProgramWindows> windows_;

@@ -1,0 +1,102 @@
+#include "picture_fit.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "errors.h"
+#include "vips_bitmap.h"
+#include "vips_runtime.h"
+
+namespace mozenta {
+namespace {
+
+// a × b / c to the nearest whole number, halves up, for positive values.
+int Scaled(std::int64_t a, std::int64_t b, std::int64_t c) {
+  return static_cast<int>((2 * a * b + c) / (2 * c));
+}
+
+[[noreturn]] void OutOfResources() {
+  vips::TakeErrorText();
+  throw EOutOfResources(MessageText(MessageId::kOutOfResources));
+}
+
+template <typename Operation>
+void Apply(vips::ImageRef& image, Operation operation) {
+  VipsImage* out = nullptr;
+  if (operation(image.get(), &out) != 0) OutOfResources();
+  image.reset(out);
+}
+
+}  // namespace
+
+FitPlan PlanFit(int sourceWidth, int sourceHeight, const FitSettings& settings) {
+  FitPlan plan;
+  plan.cropWidth = plan.pictureWidth = plan.width = sourceWidth;
+  plan.cropHeight = plan.pictureHeight = plan.height = sourceHeight;
+  if (settings.keepSize || sourceWidth <= 0 || sourceHeight <= 0) return plan;
+
+  const int width = std::clamp(settings.width, 1, kMaxFitWidth);
+  const int height = std::clamp(settings.height, 1, kMaxFitHeight);
+  plan.width = plan.pictureWidth = width;
+  plan.height = plan.pictureHeight = height;
+  // The source is wider than the target when sourceWidth / sourceHeight > width / height.
+  const bool wider = std::int64_t{sourceWidth} * height > std::int64_t{width} * sourceHeight;
+  switch (settings.mode) {
+    case FitMode::kStretch:
+      break;
+    case FitMode::kCover:
+      if (wider) {
+        plan.cropWidth = std::clamp(Scaled(sourceHeight, width, height), 1, sourceWidth);
+        plan.cropLeft = (sourceWidth - plan.cropWidth) / 2;
+      } else {
+        plan.cropHeight = std::clamp(Scaled(sourceWidth, height, width), 1, sourceHeight);
+        plan.cropTop = (sourceHeight - plan.cropHeight) / 2;
+      }
+      break;
+    case FitMode::kContain:
+      if (wider) {
+        plan.pictureHeight = std::clamp(Scaled(sourceHeight, width, sourceWidth), 1, height);
+        plan.top = (height - plan.pictureHeight) / 2;
+      } else {
+        plan.pictureWidth = std::clamp(Scaled(sourceWidth, height, sourceHeight), 1, width);
+        plan.left = (width - plan.pictureWidth) / 2;
+      }
+      break;
+  }
+  return plan;
+}
+
+void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted) {
+  const bool whole = plan.cropLeft == 0 && plan.cropTop == 0 && plan.cropWidth == source.Width() &&
+                     plan.cropHeight == source.Height();
+  if (whole && !plan.Resamples()) {
+    fitted.Assign(source);
+    return;
+  }
+  if (!vips::StartLibrary()) OutOfResources();
+  vips::ImageRef image = vips::WrapBitmap(source);
+  if (!image) OutOfResources();
+  if (!whole) {
+    Apply(image, [&](VipsImage* in, VipsImage** out) {
+      return vips_extract_area(in, out, plan.cropLeft, plan.cropTop, plan.cropWidth, plan.cropHeight,
+                               nullptr);
+    });
+  }
+  if (plan.Resamples()) {
+    const double horizontal = static_cast<double>(plan.pictureWidth) / plan.cropWidth;
+    const double vertical = static_cast<double>(plan.pictureHeight) / plan.cropHeight;
+    Apply(image, [&](VipsImage* in, VipsImage** out) {
+      return vips_resize(in, out, horizontal, "vscale", vertical, "kernel", VIPS_KERNEL_LANCZOS3, nullptr);
+    });
+    // The library rounds the sizes it reaches; a row or column short is repeated, one too many dropped.
+    if (image->Xsize != plan.pictureWidth || image->Ysize != plan.pictureHeight) {
+      Apply(image, [&](VipsImage* in, VipsImage** out) {
+        return vips_embed(in, out, 0, 0, plan.pictureWidth, plan.pictureHeight, "extend", VIPS_EXTEND_COPY,
+                          nullptr);
+      });
+    }
+  }
+  if (!vips::WriteIntoBitmap(image.get(), fitted)) OutOfResources();
+}
+
+}  // namespace mozenta
