@@ -177,6 +177,17 @@ TEST_F(BatchJob, SavedProjectGivesTheSameFilesAndOptionsOverrideIt) {
   EXPECT_EQ(Output(".txt"), ReadFile(kGolden / "worked-example-columns.txt"));
   EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / "worked-example-mosaic16.bmp"));
 
+  // A fitted job comes back fitted.
+  const std::string fitted = (folder_ / "moved" / "fitted.mozenta").string();
+  ASSERT_EQ(Run({"--save-project", fitted, "--size", "12x6", "--fit", "contain", "--margin", "0",
+                 (folder_ / "moved" / "pictures" / "in.bmp").string(), (folder_ / "fitted").string()}),
+            kExitSuccess)
+      << err_;
+  ASSERT_EQ(Run({"--project", fitted, OutName()}), kExitSuccess) << err_;
+  EXPECT_EQ(Output(".txt"), ReadFile(folder_ / "fitted.txt"));
+  EXPECT_EQ(Output(".bmp"), ReadFile(folder_ / "fitted.bmp"));
+  EXPECT_EQ(Output(".bmp").size(), 54u + 12 * 6 * 4) << "12 x 6 cells of 32 bits";
+
   // A picture changed since: the job stops before writing anything.
   std::ofstream(folder_ / "moved" / "pictures" / "in.bmp", std::ios::app) << "x";
   EXPECT_EQ(Run({"--project", (folder_ / "moved" / "p.mozenta").string(), (folder_ / "late").string()}),
