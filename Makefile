@@ -58,6 +58,7 @@ bench: build
 	$(RELEASE_DIR)/bench/bmp_load_bench
 	$(RELEASE_DIR)/bench/window_steps_bench
 	$(RELEASE_DIR)/bench/fit_bench
+	$(RELEASE_DIR)/bench/sheets_bench
 
 demo: build
 	mkdir -p build/demo

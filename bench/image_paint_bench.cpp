@@ -1,16 +1,20 @@
 // Painting the visible part of the largest mosaic (2000 × 20000 cells) in a picture window: a full
-// viewport and the strip a scroll step exposes, at 32 and 24 bits per pixel. The yardsticks are a plain
+// viewport and the strip a scroll step exposes, at 32 and 24 bits per pixel, and a viewport at every zoom
+// step of the mosaic window, with and without the block grid. The yardsticks are a plain
 // copy of the same bytes, and turning the whole mosaic into a screen image, which a control that kept a
 // screen copy of its picture would do after every conversion.
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstring>
 #include <vector>
 
+#include "mosaic/view_scale.h"
 #include "photo_like.h"
 #include "ui/image_control.h"
+#include "ui/mosaic_canvas.h"
 
 namespace mozenta {
 namespace {
@@ -82,7 +86,65 @@ void BM_WholeMosaicAsScreenImage(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeMosaicAsScreenImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The mosaic window's zoom: a 1200 × 900 view at each step from 1/16 to 16 (the argument is the step's
+// number, 0 for 1/16 … 8 for 16), somewhere in the middle of the shown mosaic.
+QRect ZoomedView(double scale, int step) {
+  const int width = ShownLength(kWidth, scale), height = ShownLength(kHeight, scale);
+  const int left = std::max(0, std::min(width - 1200, width / 3));
+  const int top = std::max(0, std::min(height - 900, (height / 7) * (step % 5 + 1)));
+  return QRect(left, top, 1200, 900);
+}
+
+void BM_PaintZoomedViewport(benchmark::State& state) {
+  const TBitmap& mosaic = Mosaic(32);
+  const double scale = kScaleSteps[static_cast<std::size_t>(state.range(0))];
+  QImage screen(1200, 900, QImage::Format_RGB32);
+  std::vector<std::uint32_t> scratch, row;
+  int step = 0;
+  for (auto _ : state) {
+    const QRect view = ZoomedView(scale, step++);
+    QPainter painter(&screen);
+    painter.translate(-view.topLeft());
+    PaintScaledBitmapArea(painter, mosaic, scale, view, scratch, row);
+    painter.end();
+    benchmark::DoNotOptimize(screen.constBits());
+  }
+  state.SetLabel("scale " + std::to_string(scale));
+}
+BENCHMARK(BM_PaintZoomedViewport)->DenseRange(0, 8)->Unit(benchmark::kMicrosecond);
+
+// The whole repaint of the mosaic window's picture in a 1200 × 900 view through the widget's own paint
+// handler, without and with the block grid and block names (blocks of 40 × 100): the second argument.
+void BM_RepaintCanvas(benchmark::State& state) {
+  static TBitmap mosaic;
+  if (mosaic.Width() == 0) mosaic.Assign(Mosaic(32));
+  const double scale = kScaleSteps[static_cast<std::size_t>(state.range(0))];
+  MosaicCanvas canvas;
+  canvas.SetBitmap(&mosaic);
+  canvas.SetBlockSize([] { return BlockSettings{}; });
+  canvas.SetBlockGridShown(state.range(1) != 0);
+  canvas.SetScale(scale);
+  QImage screen(1200, 900, QImage::Format_RGB32);
+  int step = 0;
+  for (auto _ : state) {
+    const QRect view = ZoomedView(scale, step++);
+    canvas.render(&screen, QPoint(), QRegion(view), QWidget::DrawChildren);
+    benchmark::DoNotOptimize(screen.constBits());
+  }
+  state.SetLabel("scale " + std::to_string(scale) + (state.range(1) != 0 ? ", grid" : ""));
+}
+BENCHMARK(BM_RepaintCanvas)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 8, 1), {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace mozenta
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);  // fonts and widgets for the canvas
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -14,9 +14,10 @@ declare -A seeds=(
   [jpeg_fuzz]="tests/data/jpeg/libjpeg-turbo tests/data/jpeg/pillow"
   [metafile_fuzz]="tests/data/metafile"
   [vips_fuzz]="$build/seeds/vips"
+  [project_fuzz]="tests/data/project"
   [palette_fuzz]="tests/data/palette"
 )
-for target in bmp_fuzz icon_fuzz jpeg_fuzz metafile_fuzz vips_fuzz palette_fuzz; do
+for target in bmp_fuzz icon_fuzz jpeg_fuzz metafile_fuzz vips_fuzz project_fuzz palette_fuzz; do
   scratch="$build/corpus/$target"
   mkdir -p "$scratch" "$build/artifacts"
   echo "fuzz-smoke: $target for ${seconds}s"

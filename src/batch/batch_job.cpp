@@ -11,11 +11,14 @@
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "mosaic/palette_file.h"
-#include "mosaic/save_mosaic.h"
 #include "mosaic/sheet_stock.h"
 #include "picture/errors.h"
 #include "picture/source_picture.h"
 #include "project/job_settings.h"
+#include "project/project_file.h"
+#include "project/project_mosaic.h"
+#include "project/save_job.h"
+#include "project/sha256_file.h"
 
 namespace mozenta {
 namespace {
@@ -62,27 +65,43 @@ class TerminalGauge : public ProgressGauge {
 
 // The settings the windows would hold after the user's choices: the palette dialog's colours, flags and
 // labels (a palette file first, then the single colours and labels), the main window's blocks and order,
-// and the "詳細設定" window's colour choices and stock.
-JobSettings JobSettingsOf(const BatchOptions& options) {
-  JobSettings settings;
+// and the "詳細設定" window's fit, colour choices, stock and printable sheets, each as `base` has it
+// unless the command line gave it.
+JobSettings JobSettingsOf(const BatchOptions& options, JobSettings settings) {
   if (!options.paletteFile.empty()) LoadPaletteFile(options.paletteFile, settings.palette, settings.labels);
   for (int i = 1; i < kPaletteColors; ++i) {
     if (const auto& color = options.colors[i]) {
       settings.palette.SetEntry(i, PaletteEntryFromColor(PackColor(color->red, color->green, color->blue)));
     }
   }
-  for (int i = 0; i < kPaletteColors; ++i)
-    settings.palette.SetEnabled(i, !options.disabled[i]);
+  if (options.Given("--disable")) {
+    for (int i = 0; i < kPaletteColors; ++i)
+      settings.palette.SetEnabled(i, !options.disabled[i]);
+  }
   for (int i = 0; i < kPaletteColors; ++i) {
     if (options.labels[i]) settings.labels[i] = *options.labels[i];
   }
-  settings.blocks = {options.blockWidth, options.blockHeight};
-  settings.order = options.byColumns ? BlockOrder::kByColumns : BlockOrder::kByRows;
-  settings.mosaicBitsPerPixel = options.bitsPerPixel;
-  settings.advanced.picture.fit = options.fit;
-  settings.advanced.picture.keepOrientation = options.keepOrientation;
-  settings.advanced.conversion = options.conversion;
-  settings.advanced.stock = options.stock;
+  if (options.Given("--block-width")) settings.blocks.width = options.blockWidth;
+  if (options.Given("--block-height")) settings.blocks.height = options.blockHeight;
+  if (options.Given("--by-columns")) settings.order = BlockOrder::kByColumns;
+  if (options.Given("--bpp")) settings.mosaicBitsPerPixel = options.bitsPerPixel;
+  if (options.Given("--size")) {
+    settings.advanced.picture.fit.keepSize = options.fit.keepSize;
+    settings.advanced.picture.fit.width = options.fit.width;
+    settings.advanced.picture.fit.height = options.fit.height;
+  }
+  if (options.Given("--fit")) settings.advanced.picture.fit.mode = options.fit.mode;
+  if (options.Given("--margin")) settings.advanced.picture.fit.marginEntry = options.fit.marginEntry;
+  if (options.Given("--keep-orientation")) settings.advanced.picture.keepOrientation = true;
+  if (options.Given("--pdf")) settings.advanced.sheets.enabled = true;
+  if (options.Given("--page")) settings.advanced.sheets.page = options.page;
+  if (options.Given("--symbols")) settings.advanced.sheets.symbols = true;
+  if (options.Given("--match")) settings.advanced.conversion.match = options.conversion.match;
+  if (options.Given("--diffusion")) settings.advanced.conversion.diffusion = options.conversion.diffusion;
+  if (options.Given("--serpentine")) settings.advanced.conversion.serpentine = true;
+  for (int i = 0; i < kPaletteColors; ++i) {
+    if (options.stock[i]) settings.advanced.stock[i] = options.stock[i];
+  }
   return settings;
 }
 
@@ -100,38 +119,53 @@ class StageClock {
 };
 
 void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) {
-  const JobSettings settings = JobSettingsOf(options);
+  Project project;
+  if (!options.project.empty()) {
+    project = ReadProject(options.project);
+    if (!PictureMatches(project))
+      throw Exception(MessageText(MessageId::kProjectPictureChanged, project.picture));
+  } else {
+    project.picture = options.picture;
+  }
+  project.settings = JobSettingsOf(options, project.settings);
+  const JobSettings& settings = project.settings;
   StageClock clock;
 
   SourcePicture form2;
   PictureDecodeSettings decode;
   decode.viewFileRows = true;  // the picture is read once, by the conversion
   decode.keepOrientation = settings.advanced.picture.keepOrientation;
-  SourcePictureLoad load(form2, options.picture, decode);
+  SourcePictureLoad load(form2, project.picture, decode);
   const double loadSeconds = clock.Lap();
 
   // No mosaic bitmap: nothing shows it, and its file is painted from the grid and the palette. A JPEG
   // picture is converted band by band as its rows are decoded.
   MosaicGrid grid;
   const FitSettings& fit = settings.advanced.picture.fit;
-  if (fit.keepSize) {
+  if (fit.keepSize && project.edits.empty()) {
     ConvertToGrid(*SourceBitmap(form2), settings.palette, grid, load.Rows(), settings.advanced.conversion);
     load.Finish();
   } else {
-    // Resampling reads the whole picture: it waits for the decoder.
+    // Resampling and hand edits need the whole picture: they wait for the decoder.
     load.Finish();
+    const TBitmap& source = *SourceBitmap(form2);
+    CheckEditsFit(project.edits, source, fit, options.project);
     TBitmap mosaic;
     mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
-    ConvertFittedPicture(*SourceBitmap(form2), fit, settings.palette, grid, mosaic, nullptr,
-                         settings.advanced.conversion);
+    MakeProjectMosaic(project, source, grid, mosaic);
   }
   const double convertSeconds = clock.Lap();
 
   TerminalGauge terminalGauge(err);
   SilentGauge silentGauge;
-  SaveMosaic(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel),
-             ReportSettingsOf(settings),
-             errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
+  SaveJob(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel), settings,
+          errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
+  if (!options.saveProject.empty()) {
+    const auto digest = FileSha256(project.picture);
+    if (!digest) throw EReadError(MessageText(MessageId::kReadError));
+    project.pictureSha256 = *digest;
+    WriteProject(options.saveProject, project);
+  }
   if (!options.savePaletteFile.empty())
     SavePaletteFile(options.savePaletteFile, settings.palette, settings.labels);
   const double saveSeconds = clock.Lap();

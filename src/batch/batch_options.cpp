@@ -85,6 +85,7 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
   BatchOptions options;
   std::vector<std::string> names;
   bool optionsEnded = false;
+  std::string sheetOption;  // the last option that only means something with --pdf
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string argument = arguments[i];
     if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
@@ -110,7 +111,14 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
       if (inlineValue) throw UsageError(argument + ": takes no value");
     };
 
-    if (argument == "--block-width") {
+    options.given.insert(argument);
+    if (argument == "--project") {
+      options.project = value();
+      if (options.project.empty()) throw UsageError(argument + ": needs a file name");
+    } else if (argument == "--save-project") {
+      options.saveProject = value();
+      if (options.saveProject.empty()) throw UsageError(argument + ": needs a file name");
+    } else if (argument == "--block-width") {
       options.blockWidth = ParseNumber(value(), 0, kMaxBlockWidth, argument);
     } else if (argument == "--block-height") {
       options.blockHeight = ParseNumber(value(), 0, kMaxBlockHeight, argument);
@@ -163,6 +171,25 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--keep-orientation") {
       noValue();
       options.keepOrientation = true;
+    } else if (argument == "--pdf") {
+      noValue();
+      options.pdf = true;
+    } else if (argument == "--page") {
+      const std::string page = value();
+      if (page == "a4") {
+        options.page = PageSize::kA4;
+      } else if (page == "a3") {
+        options.page = PageSize::kA3;
+      } else if (page == "letter") {
+        options.page = PageSize::kLetter;
+      } else {
+        throw UsageError(argument + ": expected a4, a3 or letter, got \"" + page + "\"");
+      }
+      sheetOption = argument;
+    } else if (argument == "--symbols") {
+      noValue();
+      options.symbols = true;
+      sheetOption = argument;
     } else if (argument == "--timings") {
       noValue();
       options.timings = true;
@@ -177,12 +204,15 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     }
   }
   if (options.help || options.version) return options;
-  if (names.size() != 2) {
-    throw UsageError(names.size() < 2 ? "expected a PICTURE and a NAME"
-                                      : "too many arguments: \"" + names[2] + "\"");
+  if (!sheetOption.empty() && !options.pdf && options.project.empty())
+    throw UsageError(sheetOption + ": needs --pdf");
+  const std::size_t expected = options.project.empty() ? 2 : 1;
+  if (names.size() != expected) {
+    if (names.size() > expected) throw UsageError("too many arguments: \"" + names[expected] + "\"");
+    throw UsageError(expected == 1 ? "expected a NAME" : "expected a PICTURE and a NAME");
   }
-  options.picture = names[0];
-  options.name = names[1];
+  if (expected == 2) options.picture = names[0];
+  options.name = names.back();
   return options;
 }
 
@@ -191,6 +221,7 @@ std::string BatchUsage() {
     return "(default " + std::to_string(defaultValue) + ", 0.." + std::to_string(maximum) + ")";
   };
   return "Usage: mozenta-batch [options] PICTURE NAME\n"
+         "       mozenta-batch --project FILE [options] NAME\n"
          "Converts PICTURE (BMP, JPEG, PNG, GIF, TIFF, WebP, HEIF or AVIF, chosen by its extension) into a\n"
          "mosaic of eight colours and saves NAME.txt (block chart), NAME.csv (sheet counts per block) and\n"
          "NAME.bmp (the mosaic).\n"
@@ -226,6 +257,13 @@ std::string BatchUsage() {
          "                     picture, centred between margins)\n"
          "  --margin I         the palette entry of the margins of contain (0..7, default 7)\n"
          "  --keep-orientation the rows of a photo as stored, not turned upright by its EXIF orientation\n"
+         "  --pdf              also save NAME.pdf, the sheets to print: an overview, a page per block (more\n"
+         "                     where a block's cells would be under 4 mm) and the totals\n"
+         "  --page a4|a3|letter  the paper of NAME.pdf (default a4)\n"
+         "  --symbols          NAME.pdf in black and white: labels without colours, colours in the legend\n"
+         "  --project FILE     run a saved project: its picture, settings and hand edits; the options\n"
+         "                     given as well override its settings\n"
+         "  --save-project FILE  also write the job's project to FILE (with a project's edits, if any)\n"
          "  --timings          print the seconds spent loading, converting and saving on stderr\n"
          "  --help, --version\n";
 }

@@ -1,5 +1,7 @@
 #include "report_writer.h"
 
+#include <optional>
+
 #include "block_walk.h"
 #include "buffered_output.h"
 #include "chart_writer.h"
@@ -14,6 +16,8 @@ namespace {
 // The chart goes out in pieces of 1 MiB, which the disk takes at full speed; the counts file is small.
 constexpr std::size_t kChartBufferBytes = std::size_t{1} << 20;
 constexpr std::size_t kCountsBufferBytes = 64 << 10;
+// The printable sheets are written while their pages are drawn, a buffer at a time.
+constexpr std::size_t kFurtherBufferBytes = std::size_t{1} << 20;
 
 [[noreturn]] void ThrowInOutError(int errnum) {
   throw InOutErrorFromErrno(errnum);
@@ -40,11 +44,17 @@ class ShownGauge {
 
 }  // namespace
 
-ReportFiles::ReportFiles(OutputSet& outputs, const std::string& chartFileName)
-    : chart_(outputs.Add()), counts_(outputs.Add()) {
+ReportFiles::ReportFiles(OutputSet& outputs, const std::string& chartFileName, WalkedOutput* further)
+    : chart_(outputs.Add()), counts_(outputs.Add()), further_(further) {
   if (const int error = chart_.Create(chartFileName)) throw InOutErrorFromErrno(error);
   if (const int error = counts_.Create(ReplaceFileExtension(chartFileName, ".csv"))) {
     throw InOutErrorFromErrno(error);
+  }
+  if (further_ != nullptr) {
+    furtherFile_ = &outputs.Add();
+    if (const int error = furtherFile_->Create(ReplaceFileExtension(chartFileName, further_->Extension()))) {
+      throw InOutErrorFromErrno(error);
+    }
   }
 }
 
@@ -55,13 +65,26 @@ void ReportFiles::Write(const MosaicGrid& grid, const BlockLayout& layout, const
   ShownGauge shown(gauge);
   BufferedOutput chart(chart_, kChartBufferBytes, ThrowInOutError, true);
   BufferedOutput counts(counts_, kCountsBufferBytes, ThrowInOutError);
+  std::optional<BufferedOutput> furtherOutput;
+  if (further_ != nullptr) {
+    furtherOutput.emplace(*furtherFile_, kFurtherBufferBytes, ThrowInOutError, true);
+    further_->Begin(*furtherOutput);
+  }
   ChartWriter chartWriter(chart, labels);
   CountsWriter countsWriter(counts, labels);
-  ForEachBlock(grid, layout, {&chartWriter, &countsWriter}, gauge);
+  if (further_ != nullptr) {
+    ForEachBlock(grid, layout, {&chartWriter, &countsWriter, further_}, gauge);
+  } else {
+    ForEachBlock(grid, layout, {&chartWriter, &countsWriter}, gauge);
+  }
 
   shown.Hide();
   chart.Close();
   counts.Close();
+  if (further_ != nullptr) {
+    further_->Complete();
+    furtherOutput->Close();
+  }
 }
 
 void WriteReports(const std::string& chartFileName, const MosaicGrid& grid, const ReportSettings& settings,

@@ -11,6 +11,7 @@
 #include "mosaic_grid.h"
 #include "output_set.h"
 #include "progress_gauge.h"
+#include "walked_output.h"
 
 namespace mozenta {
 
@@ -20,22 +21,27 @@ struct ReportSettings {
   ColorLabels labels = DefaultColorLabels();  // UTF-8, for palette entries 0..7
 };
 
-// The chart file and the counts file of one save, as two members of its set of outputs.
+// The chart file and the counts file of one save, as two members of its set of outputs, and a further
+// output written from the same walk (the printable sheets), when there is one, as a third.
 class ReportFiles {
  public:
-  // Creates the chart file `chartFileName` and the counts file of the same name with extension ".csv"
-  // (their temporaries, in this order) as members of `outputs`. Throws EInOutError.
-  ReportFiles(OutputSet& outputs, const std::string& chartFileName);
+  // Creates the chart file `chartFileName`, the counts file of the same name with extension ".csv" and the
+  // further output's file of the same name with its own extension (their temporaries, in this order) as
+  // members of `outputs`. Throws EInOutError.
+  ReportFiles(OutputSet& outputs, const std::string& chartFileName, WalkedOutput* further = nullptr);
 
-  // Writes both files from `grid` in one walk over `layout` and finishes them; putting them in place is
-  // the set's. The gauge counts the walk's outer steps: block rows by rows, block columns by columns. A
-  // failing write or flush throws EInOutError; the gauge is then hidden.
+  // Writes the files from `grid` in one walk over `layout` and finishes them, the further output's after
+  // both reports; putting them in place is the set's. The gauge counts the walk's outer steps: block rows
+  // by rows, block columns by columns. A failing write or flush throws EInOutError, and what the further
+  // output throws passes on; the gauge is then hidden.
   void Write(const MosaicGrid& grid, const BlockLayout& layout, const ReportSettings& settings,
              ProgressGauge& gauge);
 
  private:
   AtomicFile& chart_;
   AtomicFile& counts_;
+  WalkedOutput* further_;
+  AtomicFile* furtherFile_ = nullptr;
 };
 
 // Writes the chart file `chartFileName` and the counts file of the same name with extension ".csv" from

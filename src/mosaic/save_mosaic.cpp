@@ -37,12 +37,12 @@ class BitmapWriter {
 }  // namespace
 
 void SaveMosaic(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
-                const ReportSettings& settings, ProgressGauge& gauge) {
+                const ReportSettings& settings, ProgressGauge& gauge, WalkedOutput* further) {
   const SaveFileNames names = SaveFileNamesFor(fileName);
   const BlockLayout layout = LayOutBlocks(grid, settings.blocks, settings.order);
 
   OutputSet outputs;
-  ReportFiles reports(outputs, names.chart);
+  ReportFiles reports(outputs, names.chart, further);
   AtomicFile& bitmap = outputs.Add();
   if (bitmap.Create(names.bitmap) != 0) {
     throw EFCreateError(MessageText(MessageId::kCannotCreateFile, names.bitmap));

@@ -93,6 +93,12 @@ class EDivByZero : public Exception {
   EDivByZero() : Exception(MessageText(MessageId::kDivisionByZero)) {}
 };
 
+// An operation the user stopped. The handlers show no message for it.
+class EAbort : public Exception {
+ public:
+  EAbort() : Exception(MessageText(MessageId::kOperationAborted)) {}
+};
+
 // The text a message box shows for an error: a final "." is appended when the message is not empty and its
 // last character sorts after "." (every Japanese message does).
 std::string WithFinalStop(const std::string& message);

@@ -50,6 +50,18 @@ namespace mozenta {
   MESSAGE(kPaletteFileNoColors, "パレットファイルに色がありません")                          \
   MESSAGE(kPaletteFileTooLarge, "パレットファイルが大きすぎます")                            \
   MESSAGE(kSheetShortage, "不足: %s %s枚")                                                   \
+  /* Printable sheets */                                                                     \
+  MESSAGE(kSheetsFailed, "PDF を作成できません (%s)")                                        \
+  MESSAGE(kTooManySheetPages, "PDF のページが多すぎます (%d ページ)")                        \
+  MESSAGE(kOperationAborted, "操作は中止されました")                                         \
+  /* Projects and hand edits */                                                              \
+  MESSAGE(kProjectMalformed, "プロジェクト %s の形式が正しくありません (%s)")                \
+  MESSAGE(kProjectUnknownFormat, "プロジェクト %s の形式 %s には対応していません")           \
+  MESSAGE(kProjectEditsOutside, "プロジェクト %s の編集がモザイクの外にあります")            \
+  MESSAGE(kProjectPictureChanged, "画像 %s が見つからないか、保存した後に変更されています")  \
+  MESSAGE(kProjectChooseOtherPicture, "別の画像を選びますか?")                               \
+  MESSAGE(kProjectNoPicture, "画像が読み込まれていません")                                   \
+  MESSAGE(kDiscardEdits, "編集内容を破棄しますか?")                                          \
   /* Start-up */                                                                             \
   MESSAGE(kPaletteDisplay, "256色モードでは動作しません。")
 

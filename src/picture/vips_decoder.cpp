@@ -277,7 +277,10 @@ void DecodeWithVips(InputFile& file, LibraryFormat format, bool keepOrientation,
     Refuse(MessageId::kPictureUnsupported, format);
   }
   TBitmap stored;
-  if (!vips::WriteIntoBitmap(image.get(), stored)) RefuseAfterLibraryError(format, file, source);
+  // A decoder's error on a worker thread does not always fail the sink (a PNG cut short sometimes came
+  // through, its missing rows black): what the library said counts as well.
+  const bool written = vips::WriteIntoBitmap(image.get(), stored);
+  if (!written || vips_error_buffer()[0] != '\0') RefuseAfterLibraryError(format, file, source);
   image.reset();
   MakeUpright(stored, orientation, target);
 }

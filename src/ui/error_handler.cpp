@@ -24,6 +24,8 @@ void ShowErrorMessage(const QString& message) {
 void RunCommand(const std::function<void()>& command) {
   try {
     command();
+  } catch (const EAbort&) {
+    // The user stopped the command: there is nothing to tell.
   } catch (const std::exception& error) {
     ShowErrorMessage(ErrorMessage(error));
   }
@@ -37,6 +39,8 @@ void ConnectCommand(QAbstractButton* button, std::function<void()> command) {
 bool ErrorReportingApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
+  } catch (const EAbort&) {
+    return false;
   } catch (const std::exception& error) {
     ShowErrorMessage(ErrorMessage(error));
     return false;

@@ -19,7 +19,7 @@ QString ErrorMessage(const std::exception& error);
 // `message` with the final "." rule applied.
 void ShowErrorMessage(const QString& message);
 
-// Runs `command`; an error it raises is shown with ShowErrorMessage.
+// Runs `command`; an error it raises is shown with ShowErrorMessage, except EAbort (the user stopped it).
 void RunCommand(const std::function<void()>& command);
 
 // Makes a click on `button` run `command` through RunCommand.

@@ -55,10 +55,12 @@ void ImageControl::SetBitmap(const TBitmap* bitmap) {
   PictureChanged();
 }
 
+QSize ImageControl::ShownSize() const {
+  return bitmap_ == nullptr ? QSize() : QSize(bitmap_->Width(), bitmap_->Height());
+}
+
 void ImageControl::PictureChanged() {
-  if (autoSize_ && bitmap_ != nullptr && bitmap_->Width() > 0 && bitmap_->Height() > 0) {
-    resize(bitmap_->Width(), bitmap_->Height());
-  }
+  if (autoSize_ && bitmap_ != nullptr && bitmap_->Width() > 0 && bitmap_->Height() > 0) resize(ShownSize());
   update();
 }
 

@@ -38,13 +38,16 @@ class ImageControl : public QWidget {
 
   // Call after the picture changed: takes its size (auto-size) and repaints.
   void PictureChanged();
+  // The size the picture takes on the control: the bitmap's own.
+  virtual QSize ShownSize() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
+  std::vector<std::uint32_t> scratch_;
+
  private:
   const TBitmap* bitmap_ = nullptr;
-  std::vector<std::uint32_t> scratch_;
   bool autoSize_ = false;
 };
 

@@ -1,16 +1,24 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 
 #include "advanced_settings_window.h"
 #include "application_setup.h"
 #include "error_handler.h"
+#include "message_box.h"
 #include "mosaic/block_settings.h"
+#include "mosaic/conversion.h"
 #include "mosaic/fitted_conversion.h"
-#include "mosaic/save_mosaic.h"
 #include "mosaic_window.h"
 #include "palette_dialog.h"
+#include "picture/file_name.h"
 #include "picture/source_picture.h"
+#include "project/project_file.h"
+#include "project/project_mosaic.h"
+#include "project/save_job.h"
+#include "project/sha256_file.h"
+#include "save_progress_window.h"
 #include "source_window.h"
 #include "system_locale.h"
 #include "window_system.h"
@@ -64,7 +72,9 @@ const char* const kBlockHeightHint = "1つのブロックの縦の枚数を設�
 MainWindow::MainWindow()
     : DesignedWindow(QStringLiteral("Mozenta ver2.0"), QSize(509, 105)),
       openDialog(FileDialog::Kind::kOpen, QStringLiteral("OpenDialog1"), OpenDialogFilter()),
-      saveDialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter) {
+      saveDialog(FileDialog::Kind::kSave, QStringLiteral("SaveDialog1"), kSaveDialogFilter),
+      projectOpenDialog(FileDialog::Kind::kOpen, QStringLiteral("ProjectOpenDialog"), kProjectDialogFilter),
+      projectSaveDialog(FileDialog::Kind::kSave, QStringLiteral("ProjectSaveDialog"), kProjectDialogFilter) {
   setObjectName(QStringLiteral("Form1"));
 
   loadButton = MakeButton(this, "Button1", "画像読込", "元になる画像を読みこみます。", {8, 8, 65, 25}, true);
@@ -115,6 +125,10 @@ MainWindow::MainWindow()
   ConnectCommand(convertButton, [this] { OnConvertClicked(); });
   ConnectCommand(saveButton, [this] { OnSaveClicked(); });
   ConnectCommand(advancedButton, [this] { advancedSettingsWindow_->ShowInFront(); });
+  connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
+          [this] { RunCommand([this] { OpenProject(); }); });
+  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this,
+          [this] { RunCommand([this] { SaveProject(); }); });
 }
 
 void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicWindow,
@@ -123,6 +137,13 @@ void MainWindow::SetCompanions(SourceWindow& sourceWindow, MosaicWindow& mosaicW
   mosaicWindow_ = &mosaicWindow;
   paletteDialog_ = &paletteDialog;
   advancedSettingsWindow_ = &advancedSettingsWindow;
+  mosaicWindow.SetSettingsSource([this] { return CurrentSettings(); });
+  // The block grid follows the block size as it is typed.
+  for (SpinEdit* edit : {blockWidthEdit, blockHeightEdit}) {
+    connect(edit, &QLineEdit::textChanged, &mosaicWindow, [&mosaicWindow] {
+      if (mosaicWindow.mosaicImage->BlockGridShown()) mosaicWindow.mosaicImage->update();
+    });
+  }
 }
 
 JobSettings MainWindow::CurrentSettings() const {
@@ -143,10 +164,14 @@ void MainWindow::OnLoadClicked() {
   sourceWindow_->MoveTo(0, 100);
   sourceWindow_->ShowInFront();
   LoadSourcePicture(sourceWindow_->picture, openDialog.FileName(), DisplayDecodeSettings());
+  pictureFile_ = openDialog.FileName();
   convertButton->setEnabled(true);
 }
 
 void MainWindow::OnConvertClicked() {
+  if (mosaicWindow_->HasEdits() && !AskQuestion(QString::fromStdString(MessageText(MessageId::kDiscardEdits)),
+                                                QStringLiteral("DiscardEditsQuestion")))
+    return;
   // However the palette dialog was closed, the conversion runs: "実行" has copied the check boxes into
   // the enable flags, the close box has left them as they were.
   paletteDialog_->ShowModal();
@@ -163,7 +188,9 @@ void MainWindow::OnConvertClicked() {
       },
       settings.advanced.conversion);
   advancedSettingsWindow_->MosaicMade(settings, mosaicWindow_->Grid());
-  mosaicWindow_->mosaicImage->resize(mosaic.Width(), mosaic.Height());
+  madeWith_ = settings;
+  mosaicPicture_ = pictureFile_;
+  mosaicWindow_->MosaicMade(settings.palette);
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();
   saveButton->setEnabled(true);
@@ -178,8 +205,103 @@ void MainWindow::OnSaveClicked() {
   LetWindowSystemRepaint(saveDialog.LastBounds());
   // Read now: the click took the focus from the spin edits, so their values lie inside their ranges.
   const JobSettings settings = CurrentSettings();
-  SaveMosaic(saveDialog.FileName(), mosaicWindow_->Grid(), mosaicWindow_->Mosaic(),
-             ReportSettingsOf(settings), *progressGauge);
+  const std::string fileName = saveDialog.FileName();
+  const MosaicGrid& grid = mosaicWindow_->Grid();
+  const TBitmap& mosaic = mosaicWindow_->Mosaic();
+  if (!settings.advanced.sheets.enabled) {
+    SaveJob(fileName, grid, mosaic, settings, *progressGauge);
+    return;
+  }
+  // The sheets take long: they are made on a worker thread, with a window to follow and stop them.
+  SaveProgressWindow progress(this);
+  progress.Run([&](ProgressGauge& gauge, std::stop_token stop) {
+    SaveJob(fileName, grid, mosaic, settings, gauge, std::move(stop));
+  });
+}
+
+void MainWindow::OpenProject() {
+  if (!projectOpenDialog.Execute(this)) return;
+  LetWindowSystemRepaint(projectOpenDialog.LastBounds());
+  OpenProjectFile(projectOpenDialog.FileName());
+}
+
+void MainWindow::SaveProject() {
+  if (pictureFile_.empty()) throw Exception(MessageText(MessageId::kProjectNoPicture));
+  if (!projectSaveDialog.Execute(this)) return;
+  LetWindowSystemRepaint(projectSaveDialog.LastBounds());
+  std::string fileName = projectSaveDialog.FileName();
+  if (FileExtension(fileName).empty()) fileName += ".mozenta";
+  SaveProjectFile(fileName);
+}
+
+void MainWindow::OpenProjectFile(const std::string& projectFile) {
+  Project project = ReadProject(projectFile);
+  while (!PictureMatches(project)) {
+    const std::string question = MessageText(MessageId::kProjectPictureChanged, project.picture) + "\n" +
+                                 MessageText(MessageId::kProjectChooseOtherPicture);
+    if (!AskQuestion(QString::fromStdString(question), QStringLiteral("ProjectPictureQuestion"))) return;
+    if (!openDialog.Execute(this)) return;
+    LetWindowSystemRepaint(openDialog.LastBounds());
+    project.picture = openDialog.FileName();
+    project.pictureSha256 = FileSha256(project.picture).value_or("");
+  }
+  if (mosaicWindow_->HasEdits() && !AskQuestion(QString::fromStdString(MessageText(MessageId::kDiscardEdits)),
+                                                QStringLiteral("DiscardEditsQuestion")))
+    return;
+  // Read and checked before anything changes: a picture that fails to load or edits that do not fit leave
+  // the windows as they were.
+  SourcePicture loaded;
+  PictureDecodeSettings decode = DisplayDecodeSettings();
+  decode.keepOrientation = project.settings.advanced.picture.keepOrientation;
+  LoadSourcePicture(loaded, project.picture, decode);
+  const TBitmap& source = *SourceBitmap(loaded);
+  CheckEditsFit(project.edits, source, project.settings.advanced.picture.fit, projectFile);
+
+  const JobSettings& settings = project.settings;
+  paletteDialog_->ShowSettings(settings.palette, settings.labels);
+  blockWidthEdit->SetValue(settings.blocks.width);
+  blockHeightEdit->SetValue(settings.blocks.height);
+  byColumnsCheck->setChecked(settings.order == BlockOrder::kByColumns);
+  advancedSettingsWindow_->Show(settings);
+  sourceWindow_->MoveTo(0, 100);
+  sourceWindow_->ShowInFront();
+  RequireBitmap(sourceWindow_->picture.all1).Assign(source);
+  pictureFile_ = project.picture;
+  convertButton->setEnabled(true);
+
+  mosaicWindow_->TakeDisplayDepth();
+  MakeProjectMosaic(project, RequireBitmap(sourceWindow_->picture.all1), mosaicWindow_->Grid(),
+                    mosaicWindow_->Mosaic(),
+                    [this](const std::string& widthCaption, const std::string& heightCaption) {
+                      SetCaption(widthLabel, QString::fromStdString(widthCaption));
+                      SetCaption(heightLabel, QString::fromStdString(heightCaption));
+                    });
+  madeWith_ = CurrentSettings();
+  mosaicPicture_ = pictureFile_;
+  advancedSettingsWindow_->MosaicMade(settings, mosaicWindow_->Grid());
+  mosaicWindow_->MosaicMade(settings.palette, std::move(project.edits));
+  mosaicWindow_->MoveTo(250, 100);
+  mosaicWindow_->ShowInFront();
+  saveButton->setEnabled(true);
+}
+
+void MainWindow::SaveProjectFile(const std::string& projectFile) {
+  if (pictureFile_.empty()) throw Exception(MessageText(MessageId::kProjectNoPicture));
+  Project project;
+  // The job of the mosaic shown, when there is one, even if another picture was loaded since.
+  project.picture = madeWith_ ? mosaicPicture_ : pictureFile_;
+  const auto digest = FileSha256(project.picture);
+  if (!digest) throw EFOpenError(MessageText(MessageId::kCannotOpenFile, project.picture));
+  project.pictureSha256 = *digest;
+  project.settings = CurrentSettings();
+  if (madeWith_) {
+    // What made the mosaic, whatever was changed since without making it again.
+    project.settings.palette = madeWith_->palette;
+    project.settings.advanced.picture = madeWith_->advanced.picture;
+    project.settings.advanced.conversion = madeWith_->advanced.conversion;
+    project.edits = mosaicWindow_->Edits();
+  }
+  WriteProject(projectFile, project);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

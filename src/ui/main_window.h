@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <optional>
+#include <string>
 
 #include "designed_window.h"
 #include "file_dialog.h"
@@ -28,6 +30,8 @@ inline std::string OpenDialogFilter() {
 }
 // The filter of the save dialog; its first pattern has no dot on purpose and shows every name ending in txt.
 inline constexpr const char* kSaveDialogFilter = "モザイク画|*txt;*.bmp;*.csv";
+// The filter of the project dialogs.
+inline constexpr const char* kProjectDialogFilter = "Mozenta プロジェクト|*.mozenta|すべてのファイル|*.*";
 
 class MainWindow : public DesignedWindow {
   Q_OBJECT
@@ -42,6 +46,14 @@ class MainWindow : public DesignedWindow {
   // Every setting of the job as the windows hold them now: the palette dialog's colours, flags and labels,
   // this window's blocks and order, the mosaic's depth and the "詳細設定" window's panels.
   JobSettings CurrentSettings() const;
+
+  // Projects: the dialogs of Ctrl+O and Ctrl+S (and of the 詳細設定 window's buttons), and the work they
+  // start. Opening fills every window from the project and makes its mosaic; saving keeps the loaded
+  // picture, the settings the mosaic was made with and its hand edits.
+  void OpenProject();
+  void SaveProject();
+  void OpenProjectFile(const std::string& projectFile);
+  void SaveProjectFile(const std::string& projectFile);
 
   QPushButton* loadButton;      // 画像読込
   QPushButton* convertButton;   // モザイク化: enabled by the first load
@@ -58,6 +70,8 @@ class MainWindow : public DesignedWindow {
   Gauge* progressGauge;         // shown while the reports are written
   FileDialog openDialog;
   FileDialog saveDialog;
+  FileDialog projectOpenDialog;
+  FileDialog projectSaveDialog;
 
  signals:
   // The main window was closed: the program ends.
@@ -76,6 +90,9 @@ class MainWindow : public DesignedWindow {
   MosaicWindow* mosaicWindow_ = nullptr;
   PaletteDialog* paletteDialog_ = nullptr;
   AdvancedSettingsWindow* advancedSettingsWindow_ = nullptr;
+  std::string pictureFile_;              // the picture of the last load
+  std::string mosaicPicture_;            // the picture the mosaic shown was made from
+  std::optional<JobSettings> madeWith_;  // the settings of the mosaic shown
 };
 
 }  // namespace mozenta

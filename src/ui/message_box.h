@@ -17,4 +17,7 @@ int CaptionedWidth(const QString& caption);
 // Shows `text` modally with `icon` under the application title and returns when the user closed the box.
 void ShowMessageBox(QMessageBox::Icon icon, const QString& text, const QString& objectName);
 
+// Asks `text` with the buttons Yes and No; true for Yes.
+bool AskQuestion(const QString& text, const QString& objectName);
+
 }  // namespace mozenta

@@ -117,6 +117,15 @@ void PaletteDialog::PaintSwatch(int row, std::uint32_t color) {
                 swatch.top() + swatch.height(), kBlack, color);
 }
 
+void PaletteDialog::ShowSettings(const Palette& palette, const ColorLabels& labels) {
+  palette_ = palette;
+  for (int row = 0; row < kPaletteColors; ++row) {
+    rows[row].useCheck->setChecked(palette.Enabled(row));
+    rows[row].labelEdit->setText(QString::fromStdString(labels[row]));
+  }
+  if (strip_.Width() != 0) PaintSwatchesFromPalette();
+}
+
 void PaletteDialog::PaintSwatchesFromPalette() {
   for (int row = 0; row < kPaletteColors; ++row)
     PaintSwatch(row, palette_.ExpandedColor(row));

@@ -50,6 +50,9 @@ class PaletteDialog : public DesignedWindow {
   // Puts `labels` into the label edits (a palette file being loaded).
   void SetLabels(const ColorLabels& labels);
 
+  // Takes the colours, flags and labels of a project being opened.
+  void ShowSettings(const Palette& palette, const ColorLabels& labels);
+
   // The palette the conversions use: the default one at start-up, then as edited here.
   Palette& ColorPalette() { return palette_; }
   const Palette& ColorPalette() const { return palette_; }

@@ -2,6 +2,8 @@
 
 #include "color_panel.h"
 #include "fit_panel.h"
+#include "project_panel.h"
+#include "sheets_panel.h"
 
 namespace mozenta {
 
@@ -19,6 +21,9 @@ ProgramWindows::ProgramWindows()
        },
        [this] { return paletteDialog->ColorPalette(); }, [this] { return paletteDialog->Labels(); }}));
   advancedSettingsWindow->AddPanel(new ColorPanel(*paletteDialog));
+  advancedSettingsWindow->AddPanel(new SheetsPanel);
+  advancedSettingsWindow->AddPanel(
+      new ProjectPanel([this] { mainWindow->OpenProject(); }, [this] { mainWindow->SaveProject(); }));
 }
 
 }  // namespace mozenta

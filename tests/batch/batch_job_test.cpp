@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -97,6 +98,12 @@ TEST_P(BatchGolden, WritesTheGoldenFiles) {
   EXPECT_EQ(Output(".txt"), ReadFile(kGolden / c.chart));
   EXPECT_EQ(Output(".csv"), ReadFile(kGolden / c.counts));
   EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / c.mosaic));
+  // The printable sheets come only when asked for, and change none of the three files.
+  const bool sheets = std::find(c.options.begin(), c.options.end(), "--pdf") != c.options.end();
+  EXPECT_EQ(fs::exists(folder_ / "out.pdf"), sheets);
+  if (sheets) {
+    EXPECT_EQ(Output(".pdf").substr(0, 5), "%PDF-");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkedExample, BatchGolden,
@@ -121,7 +128,13 @@ INSTANTIATE_TEST_SUITE_P(WorkedExample, BatchGolden,
                                                        "0=15", "--stock=7=1000000"},
                                                       "worked-example-rows.txt",
                                                       "worked-example-rows.csv",
-                                                      "worked-example-mosaic32.bmp"}),
+                                                      "worked-example-mosaic32.bmp"},
+                                           GoldenCase{"ByColumns24WithSheets",
+                                                      {"--by-columns", "--bpp", "24", "--pdf", "--page", "a3",
+                                                       "--symbols"},
+                                                      "worked-example-columns.txt",
+                                                      "worked-example-columns.csv",
+                                                      "worked-example-mosaic24.bmp"}),
                          [](const ::testing::TestParamInfo<GoldenCase>& info) { return info.param.name; });
 
 TEST_F(BatchJob, RecolouredEntryKeepsTheTopFourBitsOfEachChannel) {
@@ -183,6 +196,48 @@ TEST_F(BatchJob, PaletteFilesPerceptualMatchAndShortfall) {
   EXPECT_EQ(ReadFile(folder_ / "out.gpl"),
             "GIMP Palette\nName: out\nColumns: 8\n#\n  0   0   0\tくろ\n  0   0 255\t青紙\n204 102  51\t赤\n"
             "255   0 255\t紫\n  0 136   0\t緑\n  0 136 255\t水\n255 255   0\t黄\n255 255 255\t白\n");
+}
+
+// A job's project gives the same files again, from another folder too, and options given with it override
+// its settings: the worked example's golden files in both orders and two depths.
+TEST_F(BatchJob, SavedProjectGivesTheSameFilesAndOptionsOverrideIt) {
+  fs::create_directories(folder_ / "stand" / "pictures");
+  fs::copy_file(kGolden / "worked-example.bmp", folder_ / "stand" / "pictures" / "in.bmp");
+  const std::string project = (folder_ / "stand" / "p.mozenta").string();
+  ASSERT_EQ(Run({"--save-project", project, "--block-width", "2", "--block-height=2", "--by-columns", "--bpp",
+                 "24", (folder_ / "stand" / "pictures" / "in.bmp").string(), (folder_ / "first").string()}),
+            kExitSuccess)
+      << err_;
+  EXPECT_NE(ReadFile(project).find("\"path\": \"pictures/in.bmp\""), std::string::npos);
+  fs::rename(folder_ / "stand", folder_ / "moved");
+  ASSERT_EQ(Run({"--project", (folder_ / "moved" / "p.mozenta").string(), OutName()}), kExitSuccess) << err_;
+  EXPECT_EQ(Output(".txt"), ReadFile(kGolden / "worked-example-columns.txt"));
+  EXPECT_EQ(Output(".csv"), ReadFile(kGolden / "worked-example-columns.csv"));
+  EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / "worked-example-mosaic24.bmp"));
+  ASSERT_EQ(Run({"--bpp", "16", "--project", (folder_ / "moved" / "p.mozenta").string(), OutName()}),
+            kExitSuccess)
+      << err_;
+  EXPECT_EQ(Output(".txt"), ReadFile(kGolden / "worked-example-columns.txt"));
+  EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / "worked-example-mosaic16.bmp"));
+
+  // A fitted job comes back fitted.
+  const std::string fitted = (folder_ / "moved" / "fitted.mozenta").string();
+  ASSERT_EQ(Run({"--save-project", fitted, "--size", "12x6", "--fit", "contain", "--margin", "0",
+                 (folder_ / "moved" / "pictures" / "in.bmp").string(), (folder_ / "fitted").string()}),
+            kExitSuccess)
+      << err_;
+  ASSERT_EQ(Run({"--project", fitted, OutName()}), kExitSuccess) << err_;
+  EXPECT_EQ(Output(".txt"), ReadFile(folder_ / "fitted.txt"));
+  EXPECT_EQ(Output(".bmp"), ReadFile(folder_ / "fitted.bmp"));
+  EXPECT_EQ(Output(".bmp").size(), 54u + 12 * 6 * 4) << "12 x 6 cells of 32 bits";
+
+  // A picture changed since: the job stops before writing anything.
+  std::ofstream(folder_ / "moved" / "pictures" / "in.bmp", std::ios::app) << "x";
+  EXPECT_EQ(Run({"--project", (folder_ / "moved" / "p.mozenta").string(), (folder_ / "late").string()}),
+            kExitFailure);
+  EXPECT_EQ(err_, "画像 " + (folder_ / "moved" / "pictures" / "in.bmp").string() +
+                      " が見つからないか、保存した後に変更されています.\n");
+  EXPECT_FALSE(fs::exists(folder_ / "late.txt"));
 }
 
 struct FailureCase {

@@ -17,6 +17,9 @@ TEST(ParseBatchOptions, DefaultsAreTheWindowsStartingSettings) {
   EXPECT_EQ(options.fit.mode, FitMode::kCover);
   EXPECT_EQ(options.fit.marginEntry, 7);
   EXPECT_FALSE(options.keepOrientation);
+  EXPECT_FALSE(options.pdf);
+  EXPECT_EQ(options.page, PageSize::kA4);
+  EXPECT_FALSE(options.symbols);
   for (int i = 0; i < 8; ++i) {
     EXPECT_FALSE(options.colors[i]);
     EXPECT_FALSE(options.disabled[i]);
@@ -58,7 +61,10 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
                                                   "--fit=contain",
                                                   "--margin",
                                                   "0",
-                                                  "--keep-orientation"});
+                                                  "--keep-orientation",
+                                                  "--pdf",
+                                                  "--page=letter",
+                                                  "--symbols"});
   EXPECT_EQ(options.blockWidth, 0);
   EXPECT_EQ(options.blockHeight, 480);
   EXPECT_TRUE(options.byColumns);
@@ -84,8 +90,23 @@ TEST(ParseBatchOptions, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(options.fit.mode, FitMode::kContain);
   EXPECT_EQ(options.fit.marginEntry, 0);
   EXPECT_TRUE(options.keepOrientation);
+  EXPECT_TRUE(options.pdf);
+  EXPECT_EQ(options.page, PageSize::kLetter);
+  EXPECT_TRUE(options.symbols);
   EXPECT_EQ(options.picture, "in.jpg");
   EXPECT_EQ(options.name, "out");
+}
+
+// With a project the picture comes from it: one name only, and the options given are known as given.
+TEST(ParseBatchOptions, ProjectTakesOneNameAndKnowsWhichOptionsWereGiven) {
+  const BatchOptions options =
+      ParseBatchOptions({"--project", "p.mozenta", "--bpp=16", "out", "--save-project", "q.mozenta"});
+  EXPECT_EQ(options.project, "p.mozenta");
+  EXPECT_EQ(options.saveProject, "q.mozenta");
+  EXPECT_EQ(options.picture, "");
+  EXPECT_EQ(options.name, "out");
+  EXPECT_TRUE(options.Given("--bpp"));
+  EXPECT_FALSE(options.Given("--block-width"));
 }
 
 TEST(ParseBatchOptions, DoubleDashEndsTheOptions) {
@@ -133,13 +154,19 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCommandLine{"StockNegative", {"--stock", "1=-5", "a.bmp", "b"}},
                       BadCommandLine{"StockOfEntryEight", {"--stock", "8=5", "a.bmp", "b"}},
                       BadCommandLine{"StockWithoutCount", {"--stock", "3=", "a.bmp", "b"}},
+                      BadCommandLine{"ProjectAndPicture", {"--project", "p.mozenta", "a.bmp", "b"}},
+                      BadCommandLine{"ProjectWithoutName", {"--project", "p.mozenta"}},
+                      BadCommandLine{"ProjectEmpty", {"--project=", "b"}},
                       BadCommandLine{"SizeWithoutHeight", {"--size", "400", "a.bmp", "b"}},
                       BadCommandLine{"SizeOfNoCells", {"--size", "0x300", "a.bmp", "b"}},
                       BadCommandLine{"SizeWiderThanTheGrid", {"--size", "2001x1", "a.bmp", "b"}},
                       BadCommandLine{"SizeTallerThanTheGrid", {"--size", "1x20001", "a.bmp", "b"}},
                       BadCommandLine{"UnknownFit", {"--fit", "fill", "a.bmp", "b"}},
                       BadCommandLine{"MarginEntryEight", {"--margin", "8", "a.bmp", "b"}},
-                      BadCommandLine{"KeepOrientationWithValue", {"--keep-orientation=1", "a.bmp", "b"}}),
+                      BadCommandLine{"KeepOrientationWithValue", {"--keep-orientation=1", "a.bmp", "b"}},
+                      BadCommandLine{"PaperUnknown", {"--pdf", "--page", "a5", "a.bmp", "b"}},
+                      BadCommandLine{"PaperWithoutPdf", {"--page", "a3", "a.bmp", "b"}},
+                      BadCommandLine{"SymbolsWithoutPdf", {"--symbols", "a.bmp", "b"}}),
     [](const ::testing::TestParamInfo<BadCommandLine>& info) { return info.param.name; });
 
 TEST(ParseBatchOptions, HelpAndVersionNeedNoNames) {

@@ -34,6 +34,7 @@ namespace fs = std::filesystem;
 using testing::ReadWholeFile;
 using testing::RecordingGauge;
 using testing::ScratchFolder;
+using testing::Snapshot;
 
 int OpenDescriptors() {
   return static_cast<int>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
@@ -73,22 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrnoCase{EIO, EIO, "I/O エラー (5)"}, ErrnoCase{ETXTBSY, ETXTBSY, "I/O エラー (26)"},
                       ErrnoCase{ENAMETOOLONG, ENAMETOOLONG, "I/O エラー (36)"}),
     [](const auto& info) { return std::string(strerrorname_np(info.param.errnum)); });
-
-// What a folder holds: each entry's name with its bytes, or what else it is.
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-  std::map<std::string, std::string> entries;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    const std::string name = fs::relative(entry.path(), folder).string();
-    if (entry.is_symlink()) {
-      entries[name] = "link to " + fs::read_symlink(entry.path()).string();
-    } else if (entry.is_regular_file()) {
-      entries[name] = ReadWholeFile(entry.path().string());
-    } else {
-      entries[name] = entry.is_directory() ? "folder" : "other";
-    }
-  }
-  return entries;
-}
 
 // A folder with the files of a good save of a small mosaic, "pic.txt", "pic.csv" and "pic.bmp", and a larger
 // mosaic (about 100 KB of chart, so that a full disk shows while the blocks are written) to save over them.

@@ -1,5 +1,5 @@
-// Shared pieces of the output tests: a scratch folder, whole-file reads, a grid set from rows of palette
-// indices, a gauge that records its calls, and Shift_JIS bytes written out by hand.
+// Shared pieces of the output tests: a scratch folder, whole-file reads, a folder's snapshot, a grid set from
+// rows of palette indices, a gauge that records its calls, and Shift_JIS bytes written out by hand.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -44,6 +45,23 @@ inline std::string ReadWholeFile(const std::string& name) {
 
 inline void WriteWholeFile(const std::string& name, std::string_view bytes) {
   std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// What a folder holds: each entry's name with its bytes, or what else it is.
+inline std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = entry.path().lexically_relative(folder).string();  // links not followed
+    if (entry.is_symlink()) {
+      entries[name] = "link to " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_regular_file()) {
+      entries[name] = ReadWholeFile(entry.path().string());
+    } else {
+      entries[name] = entry.is_directory() ? "folder" : "other";
+    }
+  }
+  return entries;
 }
 
 // Sets the limits and the cells from rows of palette indices, top row first; no rows gives MaxY = −1.

@@ -281,5 +281,142 @@ TEST(MosaicBitsPerPixel, FollowsTheBitsTheDisplayKeepsPerPixel) {
     EXPECT_EQ(MosaicBitsPerPixel(c.displayDepth), c.bitsPerPixel) << c.displayDepth;
 }
 
+// The centre of cell (x, y) on the mosaic window's picture.
+QPoint CellCentre(const MosaicWindow& window, int x, int y) {
+  return window.mosaicImage->ShownRect(QRect(x, y, 1, 1)).center();
+}
+
+std::vector<std::uint8_t> MosaicBytes(const MosaicWindow& window) {
+  const auto bytes = window.Mosaic().StoredBytes();
+  return {bytes.begin(), bytes.end()};
+}
+
+// Hand edits made with the mouse and the keys, zoomed in: a drag paints every cell on its way, Shift-drag
+// fills a rectangle, Alt-click picks the paint; one drag is one undo step. The edits go into the saved
+// files and into a project (Ctrl+S), which, reopened (Ctrl+O), makes the same mosaic and the same files
+// again. Making the mosaic again asks before it throws the edits away; a picture changed since the project
+// was saved is reported, and another may be chosen.
+TEST_F(CommandsTest, HandEditsGoThroughUndoIntoTheFilesAndAProject) {
+  const QString original = kJpegData + QStringLiteral("pillow/pil_sample_rgb.jpg");
+  folder_.Write("photo.jpg", ReadAll(original));
+  Load(PathOf("photo.jpg"));
+  Convert(Run());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(mosaicWindow));
+  MosaicCanvas* canvas = mosaicWindow->mosaicImage;
+  const MosaicGrid& grid = mosaicWindow->Grid();
+  QTest::keyClick(mosaicWindow, Qt::Key_Plus);
+  QTest::keyClick(mosaicWindow, Qt::Key_Plus);
+  EXPECT_EQ(canvas->Scale(), 4);
+  EXPECT_EQ(canvas->size(), QSize(400, 400));
+  QTest::keyClick(mosaicWindow, Qt::Key_0, Qt::ControlModifier);
+  const QSize view = mosaicWindow->scrollBox->maximumViewportSize();
+  EXPECT_EQ(canvas->height(), std::min(view.width(), view.height())) << "the whole mosaic in view";
+  QTest::keyClick(mosaicWindow, Qt::Key_1, Qt::ControlModifier);
+  QTest::keyClick(mosaicWindow, Qt::Key_Plus);
+  QTest::keyClick(mosaicWindow, Qt::Key_Plus);
+  const std::vector<std::uint8_t> converted = MosaicBytes(*mosaicWindow);
+
+  QTest::keyClick(mosaicWindow, Qt::Key_3);
+  QTest::mousePress(canvas, Qt::LeftButton, {}, CellCentre(*mosaicWindow, 1, 1));
+  QTest::mouseMove(canvas, CellCentre(*mosaicWindow, 6, 3));
+  QTest::mouseRelease(canvas, Qt::LeftButton, {}, CellCentre(*mosaicWindow, 6, 3));
+  for (const QPoint cell : {QPoint(1, 1), QPoint(2, 1), QPoint(3, 2), QPoint(4, 2), QPoint(6, 3)})
+    EXPECT_EQ(grid.Cell(cell.x(), cell.y()), 3) << cell.x() << "," << cell.y();
+  QTest::mouseClick(canvas, Qt::LeftButton, Qt::AltModifier, CellCentre(*mosaicWindow, 50, 50));
+  const int picked = grid.Cell(50, 50);
+  EXPECT_EQ(mosaicWindow->paletteStrip->Chosen(), picked);
+  QTest::keyClick(mosaicWindow, Qt::Key_7);
+  QTest::mousePress(canvas, Qt::LeftButton, Qt::ShiftModifier, CellCentre(*mosaicWindow, 20, 30));
+  QTest::mouseMove(canvas, CellCentre(*mosaicWindow, 10, 25));
+  QTest::mouseRelease(canvas, Qt::LeftButton, Qt::ShiftModifier, CellCentre(*mosaicWindow, 10, 25));
+  EXPECT_EQ(grid.Cell(10, 25), 7);
+  EXPECT_EQ(grid.Cell(20, 30), 7);
+  EXPECT_EQ(mosaicWindow->Mosaic().GetPixel(15, 27), kWhite);
+  EXPECT_EQ(mosaicWindow->undoStack.count(), 2);
+  const std::vector<std::uint8_t> edited = MosaicBytes(*mosaicWindow);
+
+  QTest::keyClick(mosaicWindow, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(mosaicWindow, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(MosaicBytes(*mosaicWindow), converted);
+  QTest::keyClick(mosaicWindow, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(mosaicWindow, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(MosaicBytes(*mosaicWindow), edited);
+
+  answers_.Then(ChooseFile(PathOf("edited"))).Then(ChooseFile(PathOf("p")));
+  Click(mainWindow->saveButton);
+  mainWindow->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+  QTest::keyClick(mainWindow, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(QFile::exists(PathOf("p.mozenta")));
+
+  answers_.Then(AnswerQuestion(false));
+  Click(mainWindow->convertButton);
+  EXPECT_EQ(answers_.Answered(), 5) << "load, palette, two saves and the question";
+  EXPECT_EQ(MosaicBytes(*mosaicWindow), edited) << "kept on No";
+  answers_.Then(AnswerQuestion(true)).Then(Run());
+  Click(mainWindow->convertButton);
+  EXPECT_EQ(MosaicBytes(*mosaicWindow), converted);
+  EXPECT_FALSE(mosaicWindow->HasEdits());
+
+  folder_.Write("photo.jpg", ReadAll(original) + "x");
+  QString question;
+  answers_.Then(ChooseFile(PathOf("p.mozenta"))).Then(AnswerQuestion(false, &question));
+  mainWindow->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+  QTest::keyClick(mainWindow, Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(question,
+            QString::fromUtf8("画像 ") + PathOf("photo.jpg") +
+                QString::fromUtf8(" が見つからないか、保存した後に変更されています\n別の画像を選びますか?"));
+  EXPECT_EQ(MosaicBytes(*mosaicWindow), converted) << "nothing changes on No";
+  answers_.Then(AnswerQuestion(true)).Then(ChooseFile(original));
+  mainWindow->OpenProjectFile(PathOf("p.mozenta").toStdString());
+  EXPECT_EQ(MosaicBytes(*mosaicWindow), edited);
+  answers_.Then(ChooseFile(PathOf("reopened")));
+  Click(mainWindow->saveButton);
+  for (const char* extension : {".txt", ".csv", ".bmp"}) {
+    EXPECT_EQ(ReadAll(PathOf("reopened") + QLatin1String(extension)),
+              ReadAll(PathOf("edited") + QLatin1String(extension)))
+        << extension;
+  }
+  EXPECT_EQ(answers_.Pending(), 0);
+}
+
+struct StatusCase {
+  const char* name;
+  double scale;
+  QPoint point;  // on the picture
+  const char* text;
+};
+void PrintTo(const StatusCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class StatusLineTest : public CommandsTest, public ::testing::WithParamInterface<StatusCase> {};
+
+// The worked example's mosaic in blocks of 2 × 2: the status line names the cell under the pointer at
+// every scale.
+TEST_P(StatusLineTest, NamesTheBlockTheCellAndItsLabel) {
+  Load(kGolden + QStringLiteral("worked-example.bmp"));
+  Convert(Run());
+  TypeInto(mainWindow->blockWidthEdit, "2");
+  TypeInto(mainWindow->blockHeightEdit, "2");
+  mosaicWindow->SetScale(GetParam().scale);
+  // Sent to the picture itself: QtTest would move the pointer of the screen, where windows overlap.
+  QMouseEvent move(QEvent::MouseMove, GetParam().point,
+                   mosaicWindow->mosaicImage->mapToGlobal(GetParam().point), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(mosaicWindow->mosaicImage, &move);
+  EXPECT_EQ(mosaicWindow->statusLabel->text(), QString::fromUtf8(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scales, StatusLineTest,
+    ::testing::Values(
+        StatusCase{"ActualSize", 1, {4, 1}, "3列目-1段目  ブロック内 横1 縦2  全体 横5 縦2  白"},
+        StatusCase{"Sixteen", 16, {21, 31}, "1列目-1段目  ブロック内 横2 縦2  全体 横2 縦2  緑"},
+        StatusCase{"Four", 4, {3, 8}, "1列目-2段目  ブロック内 横1 縦1  全体 横1 縦3  水"},
+        StatusCase{"Half", 0.5, {2, 0}, "3列目-1段目  ブロック内 横1 縦1  全体 横5 縦1  白"}),
+    [](const ::testing::TestParamInfo<StatusCase>& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace mozenta::testing

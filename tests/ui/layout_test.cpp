@@ -111,7 +111,7 @@ const ControlDesign kControls[] = {
     {"Form1", "Gauge1", "mozenta::Gauge", {32, 56, 129, 20}, "", "", true, false},
     {"Form2", "All1", "mozenta::ImageControl", {16, 16, 225, 209}, "", "", true, true},
     {"Form2", "Image1", "mozenta::ImageControl", {136, 184, 113, 33}, "", "", true, false},
-    {"Form3", "Image1", "mozenta::ImageControl", {0, 0, 297, 217}, "", "", true, true},
+    {"Form3", "Image1", "mozenta::MosaicCanvas", {0, 0, 297, 217}, "", "", true, true},
     {"Form4", "Label1", "QLabel", {16, 0, 108, 12}, "使用する色にチェック", "", true, true},
     {"Form4", "Image1", "mozenta::ImageControl", {8, 14, 150, 195}, "", "", true, true},
     {"Form4", "Button1", "QPushButton", {8, 216, 57, 25}, "実行", "モザイク画を作成します。", true, true},

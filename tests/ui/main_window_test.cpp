@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -16,6 +17,8 @@
 #include "support/user_input.h"
 #include "support/windows_fixture.h"
 #include "ui/color_panel.h"
+#include "ui/save_progress_window.h"
+#include "ui/sheets_panel.h"
 
 namespace mozenta::testing {
 namespace {
@@ -57,6 +60,13 @@ class MainWindowTest : public MainWindowShownTest {
 
   QString PathOf(const char* name) const { return folder_.PathOf(name); }
   std::string Contents(const char* name) const { return ReadAll(PathOf(name)).toStdString(); }
+
+  // The "印刷用 PDF" panel of the "詳細設定" window.
+  static SheetsPanel* Sheets() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (auto* panel = window->findChild<SheetsPanel*>(QStringLiteral("SheetsPanel"))) return panel;
+    return nullptr;
+  }
 
   TestFolder pictures_;
   TestFolder folder_;  // where the saves go
@@ -255,6 +265,56 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ZeroBlockSizeTest,
                                            ZeroBlockCase{"EmptyHeight", "40", ""},
                                            ZeroBlockCase{"NotANumber", "+-", "100"}),
                          CaseName());
+
+// "PDFも保存" makes the save write name.pdf beside the three files, on a worker thread behind the progress
+// window; the panel's paper and symbols reach the job's settings.
+TEST_F(MainWindowTest, SheetsPanelAddsThePdfToTheSave) {
+  SheetsPanel* panel = Sheets();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_FALSE(panel->symbolsCheck->isEnabled()) << "only with the PDF";
+  Click(panel->pdfCheck);
+  EXPECT_TRUE(panel->symbolsCheck->isEnabled());
+  panel->pageCombo->setCurrentIndex(2);
+  Click(panel->symbolsCheck);
+  const SheetOptions chosen = mainWindow->CurrentSettings().advanced.sheets;
+  EXPECT_TRUE(chosen.enabled);
+  EXPECT_EQ(chosen.page, PageSize::kLetter);
+  EXPECT_TRUE(chosen.symbols);
+
+  MakeMosaic(90, 120);
+  QString progressTitle;
+  answers_.Then(ChooseFile(PathOf("pic"))).Then([&](QWidget* window) {
+    progressTitle = window->windowTitle();
+  });
+  Click(mainWindow->saveButton);
+  EXPECT_EQ(progressTitle, QString::fromUtf8("保存中"));
+  EXPECT_EQ(folder_.Files(), (QStringList{"pic.bmp", "pic.csv", "pic.pdf", "pic.txt"}));
+  EXPECT_EQ(Contents("pic.pdf").substr(0, 5), "%PDF-");
+  EXPECT_TRUE(mainWindow->progressGauge->isHidden()) << "the progress window showed the progress";
+
+  JobSettings shown;
+  panel->Show(shown);
+  EXPECT_FALSE(panel->pdfCheck->isChecked());
+  EXPECT_EQ(panel->pageCombo->currentIndex(), 0);
+  EXPECT_FALSE(panel->symbolsCheck->isChecked());
+}
+
+// "中止" ends the save without a message; every previous file stays as it was and no temporary is left.
+TEST_F(MainWindowTest, StoppedSheetsEndTheSaveQuietly) {
+  Click(Sheets()->pdfCheck);
+  MakeMosaic(800, 300);
+  const QStringList names = {"pic.bmp", "pic.csv", "pic.pdf", "pic.txt"};
+  for (const QString& name : names)
+    folder_.Write(name.toUtf8().constData(), "old " + name.toUtf8());
+  answers_.Then(ChooseFile(PathOf("pic"))).Then(ClickButton("CancelButton"));
+  Click(mainWindow->saveButton);
+  EXPECT_EQ(answers_.Pending(), 0);
+  EXPECT_EQ(QDir(PathOf(".")).entryList(QDir::Files | QDir::Hidden, QDir::Name), names);
+  for (const QString& name : names)
+    EXPECT_EQ(Contents(name.toUtf8().constData()), "old " + name.toStdString());
+  for (QWidget* window : QApplication::topLevelWidgets())
+    EXPECT_FALSE(qobject_cast<SaveProgressWindow*>(window) != nullptr && window->isVisible());
+}
 
 TEST_F(MainWindowTest, NegativeHeightBecomesZeroWhenTheFieldIsLeft) {
   TypeInto(mainWindow->blockHeightEdit, "-5");

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QtGlobal>
 #include <cstdio>
@@ -89,6 +90,20 @@ int main(int argc, char** argv) {
   ok = Save(&mainWindow, folder, "main-window.png") && ok;
   ok = Save(windows.sourceWindow.get(), folder, "source-window.png") && ok;
   ok = Save(windows.mosaicWindow.get(), folder, "mosaic-window.png") && ok;
+  // The workbench: zoomed in eight times, the grid of 20 × 30 blocks with their names, a rectangle painted
+  // white, the pointer over a cell.
+  MosaicWindow& mosaicWindow = *windows.mosaicWindow;
+  mainWindow.blockWidthEdit->SetValue(20);
+  mainWindow.blockHeightEdit->SetValue(30);
+  mosaicWindow.SetScale(8, QPoint(0, 0));
+  mosaicWindow.mosaicImage->SetBlockGridShown(true);
+  mosaicWindow.paletteStrip->Choose(7);
+  emit mosaicWindow.mosaicImage->RectangleChosen(QRect(3, 3, 6, 4));
+  const QPoint pointer = mosaicWindow.mosaicImage->ShownRect(QRect(13, 12, 1, 1)).center();
+  QMouseEvent move(QEvent::MouseMove, pointer, mosaicWindow.mosaicImage->mapToGlobal(pointer), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(mosaicWindow.mosaicImage, &move);
+  ok = Save(&mosaicWindow, folder, "mosaic-workbench.png") && ok;
 
   // The picture fitted whole to 120 × 60 sheets between white margins, through the 詳細設定 window.
   mainWindow.advancedButton->click();

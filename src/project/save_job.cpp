@@ -1,0 +1,38 @@
+#include "save_job.h"
+
+#include "mosaic/save_mosaic.h"
+#include "picture/errors.h"
+#include "picture/file_name.h"
+#include "sheets/sheet_writer.h"
+
+namespace mozenta {
+namespace {
+
+// The chosen name without its folder and its extension: "stand/east.txt" gives "east".
+std::string TitleOf(const std::string& fileName) {
+  const std::size_t dot = ExtensionDot(fileName);
+  const std::string stem = fileName.substr(0, dot);
+  const std::size_t slash = stem.find_last_of(kPlatformSeparators);
+  return slash == std::string::npos ? stem : stem.substr(slash + 1);
+}
+
+}  // namespace
+
+void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
+             const JobSettings& settings, ProgressGauge& gauge, std::stop_token stop) {
+  const ReportSettings reports = ReportSettingsOf(settings);
+  const SheetOptions& options = settings.advanced.sheets;
+  if (!options.enabled) {
+    SaveMosaic(fileName, grid, mosaic, reports, gauge);
+    return;
+  }
+  const std::int64_t pages =
+      SheetPages(grid, LayOutBlocks(grid, reports.blocks, reports.order), options.page);
+  if (pages > kMaxSheetPages) throw Exception(MessageText(MessageId::kTooManySheetPages, pages));
+  SheetWriter sheets(grid,
+                     {TitleOf(fileName), settings.palette, settings.labels, settings.advanced.stock, options},
+                     std::move(stop));
+  SaveMosaic(fileName, grid, mosaic, reports, gauge, &sheets);
+}
+
+}  // namespace mozenta

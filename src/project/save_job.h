@@ -1,0 +1,22 @@
+// The save of one job, as both programs run it: the chart and counts reports, the printable sheets when
+// the settings ask for them, then the mosaic bitmap, all under the one name chosen.
+#pragma once
+
+#include <stop_token>
+#include <string>
+
+#include "job_settings.h"
+#include "mosaic/mosaic_bitmap_file.h"
+#include "mosaic/mosaic_grid.h"
+#include "mosaic/progress_gauge.h"
+
+namespace mozenta {
+
+// As SaveMosaic, with "name.pdf" written from the same walk as the reports when settings.advanced.sheets
+// is enabled. A layout whose sheets would pass kMaxSheetPages is refused before any file is touched. A stop
+// requested through `stop` ends the sheets with EAbort; like any failure, it leaves every previous file as
+// it was.
+void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
+             const JobSettings& settings, ProgressGauge& gauge, std::stop_token stop = {});
+
+}  // namespace mozenta

@@ -1,0 +1,20 @@
+#include "block_name.h"
+
+namespace mozenta {
+
+std::string BlockNameText(std::int64_t column, std::int64_t row) {
+  return std::to_string(column + 1) + "列目-" + std::to_string(row + 1) + "段目";
+}
+
+BlockNameShaper::BlockNameShaper(TextShaper& shaper)
+    : shaper_(shaper), columnMark_(shaper.Shape("列目-")), rowMark_(shaper.Shape("段目")) {}
+
+ShapedText BlockNameShaper::Name(std::int64_t column, std::int64_t row) const {
+  ShapedText name = shaper_.Number(column + 1);
+  name.Append(columnMark_);
+  name.Append(shaper_.Number(row + 1));
+  name.Append(rowMark_);
+  return name;
+}
+
+}  // namespace mozenta
