@@ -277,10 +277,12 @@ void DecodeWithVips(InputFile& file, LibraryFormat format, bool keepOrientation,
     Refuse(MessageId::kPictureUnsupported, format);
   }
   TBitmap stored;
-  // A decoder's error on a worker thread does not always fail the sink (a PNG cut short sometimes came
-  // through, its missing rows black): what the library said counts as well.
+  // The PNG and TIFF decoders' errors on a worker thread do not always fail the sink (a PNG cut short
+  // sometimes came through, its missing rows black): for them what the library said counts as well. The
+  // HEIF decoder leaves remarks there even when it succeeds.
   const bool written = vips::WriteIntoBitmap(image.get(), stored);
-  if (!written || vips_error_buffer()[0] != '\0') RefuseAfterLibraryError(format, file, source);
+  const bool streamed = format == LibraryFormat::kPng || format == LibraryFormat::kTiff;
+  if (!written || (streamed && vips_error_buffer()[0] != '\0')) RefuseAfterLibraryError(format, file, source);
   image.reset();
   MakeUpright(stored, orientation, target);
 }
