@@ -104,6 +104,7 @@ int main(int argc, char** argv) {
                    Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(mosaicWindow.mosaicImage, &move);
   ok = Save(&mosaicWindow, folder, "mosaic-workbench.png") && ok;
+  mosaicWindow.undoStack.undo();  // no edits left: the mosaic is made again without a question
 
   // The picture fitted whole to 120 × 60 sheets between white margins, through the 詳細設定 window.
   mainWindow.advancedButton->click();
