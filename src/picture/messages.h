@@ -59,6 +59,7 @@ namespace mozenta {
   MESSAGE(kProjectUnknownFormat, "プロジェクト %s の形式 %s には対応していません")           \
   MESSAGE(kProjectEditsOutside, "プロジェクト %s の編集がモザイクの外にあります")            \
   MESSAGE(kProjectPictureChanged, "画像 %s が見つからないか、保存した後に変更されています")  \
+  MESSAGE(kProjectPictureChangedSinceLoad, "画像 %s は読み込んだ後に変更されています")       \
   MESSAGE(kProjectChooseOtherPicture, "別の画像を選びますか?")                               \
   MESSAGE(kProjectNoPicture, "画像が読み込まれていません")                                   \
   MESSAGE(kDiscardEdits, "編集内容を破棄しますか?")                                          \

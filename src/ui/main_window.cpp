@@ -165,6 +165,7 @@ void MainWindow::OnLoadClicked() {
   sourceWindow_->ShowInFront();
   LoadSourcePicture(sourceWindow_->picture, openDialog.FileName(), DisplayDecodeSettings());
   pictureFile_ = openDialog.FileName();
+  pictureStamp_ = StampOf(pictureFile_);
   convertButton->setEnabled(true);
 }
 
@@ -190,6 +191,7 @@ void MainWindow::OnConvertClicked() {
   advancedSettingsWindow_->MosaicMade(settings, mosaicWindow_->Grid());
   madeWith_ = settings;
   mosaicPicture_ = pictureFile_;
+  mosaicPictureStamp_ = pictureStamp_;
   mosaicWindow_->MosaicMade(settings.palette);
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();
@@ -267,6 +269,7 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
   sourceWindow_->ShowInFront();
   RequireBitmap(sourceWindow_->picture.all1).Assign(source);
   pictureFile_ = project.picture;
+  pictureStamp_ = StampOf(pictureFile_);
   convertButton->setEnabled(true);
 
   mosaicWindow_->TakeDisplayDepth();
@@ -278,6 +281,7 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
                     });
   madeWith_ = CurrentSettings();
   mosaicPicture_ = pictureFile_;
+  mosaicPictureStamp_ = pictureStamp_;
   advancedSettingsWindow_->MosaicMade(settings, mosaicWindow_->Grid());
   mosaicWindow_->MosaicMade(settings.palette, std::move(project.edits));
   mosaicWindow_->MoveTo(250, 100);
@@ -285,11 +289,25 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
   saveButton->setEnabled(true);
 }
 
+std::optional<MainWindow::FileStamp> MainWindow::StampOf(const std::string& fileName) {
+  std::error_code error;
+  FileStamp stamp;
+  stamp.size = std::filesystem::file_size(fileName, error);
+  if (error) return std::nullopt;
+  stamp.modified = std::filesystem::last_write_time(fileName, error);
+  if (error) return std::nullopt;
+  return stamp;
+}
+
 void MainWindow::SaveProjectFile(const std::string& projectFile) {
   if (pictureFile_.empty()) throw Exception(MessageText(MessageId::kProjectNoPicture));
   Project project;
   // The job of the mosaic shown, when there is one, even if another picture was loaded since.
   project.picture = madeWith_ ? mosaicPicture_ : pictureFile_;
+  const std::optional<FileStamp>& stamp = madeWith_ ? mosaicPictureStamp_ : pictureStamp_;
+  if (!stamp || StampOf(project.picture) != stamp) {
+    throw Exception(MessageText(MessageId::kProjectPictureChangedSinceLoad, project.picture));
+  }
   const auto digest = FileSha256(project.picture);
   if (!digest) throw EFOpenError(MessageText(MessageId::kCannotOpenFile, project.picture));
   project.pictureSha256 = *digest;

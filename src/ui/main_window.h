@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -90,8 +92,19 @@ class MainWindow : public DesignedWindow {
   MosaicWindow* mosaicWindow_ = nullptr;
   PaletteDialog* paletteDialog_ = nullptr;
   AdvancedSettingsWindow* advancedSettingsWindow_ = nullptr;
-  std::string pictureFile_;              // the picture of the last load
-  std::string mosaicPicture_;            // the picture the mosaic shown was made from
+  // A picture file's size and time of change when it was read: a project is saved only while its picture
+  // is still the file the mosaic was made from, or its hash would name other bytes.
+  struct FileStamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const FileStamp&) const = default;
+  };
+  static std::optional<FileStamp> StampOf(const std::string& fileName);
+
+  std::string pictureFile_;  // the picture of the last load
+  std::optional<FileStamp> pictureStamp_;
+  std::string mosaicPicture_;  // the picture the mosaic shown was made from
+  std::optional<FileStamp> mosaicPictureStamp_;
   std::optional<JobSettings> madeWith_;  // the settings of the mosaic shown
 };
 

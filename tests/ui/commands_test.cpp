@@ -359,6 +359,16 @@ TEST_F(CommandsTest, HandEditsGoThroughUndoIntoTheFilesAndAProject) {
   EXPECT_FALSE(mosaicWindow->HasEdits());
 
   folder_.Write("photo.jpg", ReadAll(original) + "x");
+  // A project of the mosaic shown would now name other bytes than those it was made from.
+  QString caption, text;
+  answers_.Then(ChooseFile(PathOf("late"))).Then(ReadMessageBox(&caption, &text));
+  mainWindow->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+  QTest::keyClick(mainWindow, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(text.startsWith(QString::fromUtf8("画像 ") + PathOf("photo.jpg") +
+                              QString::fromUtf8(" は読み込んだ後に変更されています")))
+      << text.toStdString();
+  EXPECT_FALSE(QFile::exists(PathOf("late.mozenta")));
   QString question;
   answers_.Then(ChooseFile(PathOf("p.mozenta"))).Then(AnswerQuestion(false, &question));
   mainWindow->activateWindow();
