@@ -161,9 +161,12 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   SaveJob(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel), settings,
           errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   if (!options.saveProject.empty()) {
-    const auto digest = FileSha256(project.picture);
-    if (!digest) throw EReadError(MessageText(MessageId::kReadError));
-    project.pictureSha256 = *digest;
+    // A project run has already matched its picture's hash.
+    if (options.project.empty()) {
+      const auto digest = FileSha256(project.picture);
+      if (!digest) throw EReadError(MessageText(MessageId::kReadError));
+      project.pictureSha256 = *digest;
+    }
     WriteProject(options.saveProject, project);
   }
   if (!options.savePaletteFile.empty())

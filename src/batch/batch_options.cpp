@@ -72,12 +72,10 @@ void ParseSize(const std::string& text, const std::string& what, FitSettings& fi
   fit.keepSize = false;
 }
 
-FitMode ParseFitMode(const std::string& text, const std::string& what) {
-  if (text == "stretch") return FitMode::kStretch;
-  if (text == "cover") return FitMode::kCover;
-  if (text == "contain") return FitMode::kContain;
-  throw UsageError(what + ": expected stretch, cover or contain, got \"" + text + "\"");
-}
+constexpr std::pair<const char*, FitMode> kFitModes[] = {
+    {"stretch", FitMode::kStretch}, {"cover", FitMode::kCover}, {"contain", FitMode::kContain}};
+constexpr std::pair<const char*, PageSize> kPages[] = {
+    {"a4", PageSize::kA4}, {"a3", PageSize::kA3}, {"letter", PageSize::kLetter}};
 
 }  // namespace
 
@@ -165,7 +163,7 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--size") {
       ParseSize(value(), argument, options.fit);
     } else if (argument == "--fit") {
-      options.fit.mode = ParseFitMode(value(), argument);
+      options.fit.mode = ParseChoice(value(), kFitModes, argument);
     } else if (argument == "--margin") {
       options.fit.marginEntry = ParseNumber(value(), 0, 7, argument);
     } else if (argument == "--keep-orientation") {
@@ -175,16 +173,7 @@ BatchOptions ParseBatchOptions(const std::vector<std::string>& arguments) {
       noValue();
       options.pdf = true;
     } else if (argument == "--page") {
-      const std::string page = value();
-      if (page == "a4") {
-        options.page = PageSize::kA4;
-      } else if (page == "a3") {
-        options.page = PageSize::kA3;
-      } else if (page == "letter") {
-        options.page = PageSize::kLetter;
-      } else {
-        throw UsageError(argument + ": expected a4, a3 or letter, got \"" + page + "\"");
-      }
+      options.page = ParseChoice(value(), kPages, argument);
       sheetOption = argument;
     } else if (argument == "--symbols") {
       noValue();

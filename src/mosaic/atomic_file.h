@@ -51,8 +51,7 @@ class AtomicFile {
   // Closes the file and removes the temporary; a written-in-place file stays as it is.
   void Discard();
 
-  // The file the name stands for once links are followed, and the folder that holds it.
-  const std::string& Target() const { return target_; }
+  // The folder that holds the file the name stands for, once links are followed.
   std::string Folder() const;
   // Empty for a file written in place.
   const std::string& TemporaryName() const { return temporary_; }

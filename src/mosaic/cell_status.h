@@ -23,7 +23,8 @@ CellPlace PlaceOfCell(const BlockSettings& size, int x, int y);
 std::string BlockName(std::int64_t column, std::int64_t row);
 
 // "2列目-1段目  ブロック内 横3 縦5  全体 横43 縦105  黒": the block, the cell's column and row in the block
-// and in the mosaic (from 1) and the label of its entry. `size` must have a width and height above 0.
+// and in the mosaic (from 1) and the label of its entry; with a block width or height of 0, only
+// "全体 横43 縦105  黒".
 std::string CellStatusText(const BlockSettings& size, const ColorLabels& labels, int x, int y,
                            std::uint8_t entry);
 

@@ -3,8 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "atomic_file.h"
-#include "io_error.h"
+#include "atomic_write.h"
 #include "picture/errors.h"
 #include "picture/file_name.h"  // ExtensionDot
 #include "picture/input_file.h"
@@ -172,13 +171,7 @@ void SavePaletteFile(const std::string& fileName, const Palette& palette, const 
   const std::size_t dot = ExtensionDot(fileName);
   const std::string name = fileName.substr(first, (dot == std::string::npos ? fileName.size() : dot) - first);
   const std::string text = PaletteFileText(palette, labels, name);
-  // Written beside its name and put in place only when complete, so a failure keeps the earlier file.
-  AtomicFile file;
-  if (const int error = file.Create(fileName)) throw InOutErrorFromErrno(error);
-  if (const int error = file.WriteAll(text.data(), text.size())) throw InOutErrorFromErrno(error);
-  if (const int error = file.Finish()) throw InOutErrorFromErrno(error);
-  if (const int error = file.Commit()) throw InOutErrorFromErrno(error);
-  file.Settle();
+  WriteFileAtomically(fileName, text);
 }
 
 }  // namespace mozenta

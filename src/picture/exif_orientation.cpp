@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "byte_reader.h"
+
 namespace mozenta {
 namespace {
 
@@ -24,11 +26,11 @@ class TiffView {
   }
   std::uint16_t U16(std::size_t offset) const {
     const std::uint8_t* p = bytes_.data() + offset;
-    return static_cast<std::uint16_t>(bigEndian_ ? (p[0] << 8) | p[1] : p[0] | (p[1] << 8));
+    return bigEndian_ ? LoadU16BE(p) : LoadU16(p);
   }
   std::uint32_t U32(std::size_t offset) const {
-    const std::uint32_t first = U16(offset), second = U16(offset + 2);
-    return bigEndian_ ? (first << 16) | second : first | (second << 16);
+    const std::uint8_t* p = bytes_.data() + offset;
+    return bigEndian_ ? LoadU32BE(p) : LoadU32(p);
   }
 
  private:
@@ -80,7 +82,7 @@ int JpegExifOrientation(std::span<const std::uint8_t> bytes) {
       continue;
     }
     if (marker == kStartOfScan || marker == kEndOfImage) return 1;
-    const std::size_t length = (static_cast<std::size_t>(bytes[position + 2]) << 8) | bytes[position + 3];
+    const std::size_t length = LoadU16BE(bytes.data() + position + 2);
     if (length < 2 || length > bytes.size() - position - 2) return 1;
     if (marker == kApp1) {
       const int orientation = OrientationInExif(bytes.subspan(position + 4, length - 2));

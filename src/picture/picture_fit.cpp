@@ -41,25 +41,26 @@ FitPlan PlanFit(int sourceWidth, int sourceHeight, const FitSettings& settings) 
   plan.height = plan.pictureHeight = height;
   // The source is wider than the target when sourceWidth / sourceHeight > width / height.
   const bool wider = std::int64_t{sourceWidth} * height > std::int64_t{width} * sourceHeight;
+  // One side shortened to `wanted` (at least 1, at most `whole`) and centred in `whole`.
+  const auto centre = [](int wanted, int whole, int& size, int& offset) {
+    size = std::clamp(wanted, 1, whole);
+    offset = (whole - size) / 2;
+  };
   switch (settings.mode) {
     case FitMode::kStretch:
       break;
     case FitMode::kCover:
       if (wider) {
-        plan.cropWidth = std::clamp(Scaled(sourceHeight, width, height), 1, sourceWidth);
-        plan.cropLeft = (sourceWidth - plan.cropWidth) / 2;
+        centre(Scaled(sourceHeight, width, height), sourceWidth, plan.cropWidth, plan.cropLeft);
       } else {
-        plan.cropHeight = std::clamp(Scaled(sourceWidth, height, width), 1, sourceHeight);
-        plan.cropTop = (sourceHeight - plan.cropHeight) / 2;
+        centre(Scaled(sourceWidth, height, width), sourceHeight, plan.cropHeight, plan.cropTop);
       }
       break;
     case FitMode::kContain:
       if (wider) {
-        plan.pictureHeight = std::clamp(Scaled(sourceHeight, width, sourceWidth), 1, height);
-        plan.top = (height - plan.pictureHeight) / 2;
+        centre(Scaled(sourceHeight, width, sourceWidth), height, plan.pictureHeight, plan.top);
       } else {
-        plan.pictureWidth = std::clamp(Scaled(sourceWidth, height, sourceHeight), 1, width);
-        plan.left = (width - plan.pictureWidth) / 2;
+        centre(Scaled(sourceWidth, height, sourceHeight), width, plan.pictureWidth, plan.left);
       }
       break;
   }

@@ -141,15 +141,17 @@ bool ShorterThanItsHeaderSays(LibraryFormat format, InputFile& file) {
   }
   const bool little = signature == std::string_view("II*\0", 4);
   if (format != LibraryFormat::kTiff || !(little || signature == std::string_view("MM\0*", 4))) return false;
-  const auto u32 = [little](const std::uint8_t* p) {
-    return little ? LoadU32(p) : std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | p[2] << 8 | p[3];
-  };
-  const std::uint64_t directory = u32(header + 4);
+  const std::uint64_t directory = little ? LoadU32(header + 4) : LoadU32BE(header + 4);
   std::uint8_t count[2];
   file.Seek(directory);
   if (file.Read(count, 2) != 2) return true;
-  const std::uint64_t entries = little ? LoadU16(count) : (count[0] << 8) | count[1];
+  const std::uint64_t entries = little ? LoadU16(count) : LoadU16BE(count);
   return directory + 2 + entries * 12 + 4 > file.Size();
+}
+
+// PNG and TIFF are read piece by piece as decoding goes; the other loaders take the whole file at once.
+bool ReadsWhileDecoding(LibraryFormat format) {
+  return format == LibraryFormat::kPng || format == LibraryFormat::kTiff;
 }
 
 // Tells the user's reason for a failure of libvips from what it said and how far it read.
@@ -160,9 +162,9 @@ bool ShorterThanItsHeaderSays(LibraryFormat format, InputFile& file) {
   if (Mentions(text, {"unsupported", "not supported", "not implemented", "no decoding plugin"})) {
     Refuse(MessageId::kPictureUnsupported, format);
   }
-  // PNG and TIFF are read piece by piece as decoding goes, so running into the end of the file there means
-  // the data stopped early; the other loaders take the whole file at once and say so themselves.
-  const bool streamed = format == LibraryFormat::kPng || format == LibraryFormat::kTiff;
+  // Running into the end of the file while decoding means the data stopped early; the other loaders say
+  // so themselves.
+  const bool streamed = ReadsWhileDecoding(format);
   if ((streamed && source.ReachedEnd()) ||
       Mentions(text, {"end of", "not enough data", "truncated", "premature", "bad seek", "short read"}) ||
       ShorterThanItsHeaderSays(format, file)) {
@@ -281,7 +283,7 @@ void DecodeWithVips(InputFile& file, LibraryFormat format, bool keepOrientation,
   // sometimes came through, its missing rows black): for them what the library said counts as well. The
   // HEIF decoder leaves remarks there even when it succeeds.
   const bool written = vips::WriteIntoBitmap(image.get(), stored);
-  const bool streamed = format == LibraryFormat::kPng || format == LibraryFormat::kTiff;
+  const bool streamed = ReadsWhileDecoding(format);
   if (!written || (streamed && vips_error_buffer()[0] != '\0')) RefuseAfterLibraryError(format, file, source);
   image.reset();
   MakeUpright(stored, orientation, target);

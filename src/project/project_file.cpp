@@ -6,7 +6,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 
-#include "atomic_write.h"
+#include "mosaic/atomic_write.h"
 #include "settings_json.h"
 #include "sha256_file.h"
 

@@ -2,10 +2,6 @@
 
 namespace mozenta {
 
-std::string BlockNameText(std::int64_t column, std::int64_t row) {
-  return std::to_string(column + 1) + "列目-" + std::to_string(row + 1) + "段目";
-}
-
 BlockNameShaper::BlockNameShaper(TextShaper& shaper)
     : shaper_(shaper), columnMark_(shaper.Shape("列目-")), rowMark_(shaper.Shape("段目")) {}
 

@@ -9,9 +9,6 @@
 
 namespace mozenta {
 
-// `column` and `row` count from 0.
-std::string BlockNameText(std::int64_t column, std::int64_t row);
-
 // The name shaped from its pieces, shaped once.
 class BlockNameShaper {
  public:

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "block_page_plan.h"
+#include "mosaic/cell_status.h"
 #include "overview_page.h"
 #include "picture/errors.h"
 #include "totals_page.h"
@@ -63,7 +64,7 @@ void SheetWriter::PutRows(const MosaicBlock& block, const CellRows& rows) {
 
 void SheetWriter::FinishBlock(const MosaicBlock& block) {
   const BlockPagePlan plan = PlanBlockPages(block.cells.columns, block.cells.rows, content_.options.page);
-  document_->AddOutline(BlockNameText(block.column, block.row), document_->Pages() + 1);
+  document_->AddOutline(BlockName(block.column, block.row), document_->Pages() + 1);
   for (int part = 0; part < plan.Pages(); ++part) {
     blockPages_.Draw(*document_, block, cells_.data(), plan, part);
     StopIfAsked();

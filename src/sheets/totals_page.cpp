@@ -4,6 +4,7 @@
 #include <string>
 
 #include "block_page_plan.h"
+#include "mosaic/sheet_stock.h"
 #include "sheet_colors.h"
 
 namespace mozenta {
@@ -47,6 +48,7 @@ void DrawTotalsPage(PdfDocument& document, TextShaper& shaper, const CellCounts&
   const double headRule = baseline + 7;
 
   std::int64_t total = 0;
+  const SheetFigureTable figures = SheetFiguresOf(totals, content.stock);
   const ShapedText none = shaper.Shape("—");
   for (int i = 0; i < kPaletteColors; ++i) {
     baseline += kRowHeight;
@@ -63,10 +65,9 @@ void DrawTotalsPage(PdfDocument& document, TextShaper& shaper, const CellCounts&
     addRight(text, shaper.Number(totals[i]), countRight, baseline);
     total += totals[i];
     if (stockKnown) {
-      if (const auto& onHand = content.stock[i]) {
-        const std::int64_t shortfall = std::max<std::int64_t>(0, totals[i] - *onHand);
-        addRight(text, shaper.Number(*onHand), onHandRight, baseline);
-        addRight(shortfall > 0 ? shortText : text, shaper.Number(shortfall), shortRight, baseline);
+      if (const SheetFigures& entry = figures[i]; entry.onHand) {
+        addRight(text, shaper.Number(*entry.onHand), onHandRight, baseline);
+        addRight(entry.shortBy > 0 ? shortText : text, shaper.Number(entry.shortBy), shortRight, baseline);
       } else {
         addRight(text, none, onHandRight, baseline);
         addRight(text, none, shortRight, baseline);

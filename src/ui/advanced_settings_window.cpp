@@ -1,6 +1,7 @@
 #include "advanced_settings_window.h"
 
 #include "application_setup.h"
+#include "designed_window.h"
 
 namespace mozenta {
 
@@ -39,11 +40,7 @@ void AdvancedSettingsWindow::MosaicMade(const JobSettings& settings, const Mosai
 }
 
 void AdvancedSettingsWindow::ShowInFront() {
-  if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
-  const bool alreadyShown = isVisible();
-  show();
-  if (alreadyShown) raise();
-  activateWindow();
+  ShowWindowInFront(*this);
 }
 
 }  // namespace mozenta

@@ -70,13 +70,18 @@ void DesignedWindow::MoveTo(int left, int top) {
   move(left, top);
 }
 
-void DesignedWindow::ShowInFront() {
-  if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
+void ShowWindowInFront(QWidget& window) {
+  if (window.windowState() & Qt::WindowMinimized)
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
   // A window that comes onto the screen comes in front; only one already there needs raising.
-  const bool alreadyShown = isVisible();
-  show();
-  if (alreadyShown) raise();
-  activateWindow();
+  const bool alreadyShown = window.isVisible();
+  window.show();
+  if (alreadyShown) window.raise();
+  window.activateWindow();
+}
+
+void DesignedWindow::ShowInFront() {
+  ShowWindowInFront(*this);
 }
 
 int DesignedWindow::ShowModal() {

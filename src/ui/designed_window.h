@@ -24,6 +24,9 @@ namespace mozenta {
 
 enum ModalResult : int { kModalNone = 0, kModalOk = 1, kModalCancel = 2 };
 
+// Brings `window` onto the screen in front of the others, out of its minimised state, and makes it active.
+void ShowWindowInFront(QWidget& window);
+
 class DesignedWindow : public QWidget {
   Q_OBJECT
 

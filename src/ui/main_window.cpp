@@ -238,14 +238,19 @@ void MainWindow::SaveProject() {
 
 void MainWindow::OpenProjectFile(const std::string& projectFile) {
   Project project = ReadProject(projectFile);
-  while (!PictureMatches(project)) {
+  bool pictureMatches = PictureMatches(project);
+  while (!pictureMatches) {
     const std::string question = MessageText(MessageId::kProjectPictureChanged, project.picture) + "\n" +
                                  MessageText(MessageId::kProjectChooseOtherPicture);
     if (!AskQuestion(QString::fromStdString(question), QStringLiteral("ProjectPictureQuestion"))) return;
     if (!openDialog.Execute(this)) return;
     LetWindowSystemRepaint(openDialog.LastBounds());
     project.picture = openDialog.FileName();
-    project.pictureSha256 = FileSha256(project.picture).value_or("");
+    // The file chosen is the picture from now on; one that cannot be read is asked for again.
+    if (const auto digest = FileSha256(project.picture)) {
+      project.pictureSha256 = *digest;
+      pictureMatches = true;
+    }
   }
   if (mosaicWindow_->HasEdits() && !AskQuestion(QString::fromStdString(MessageText(MessageId::kDiscardEdits)),
                                                 QStringLiteral("DiscardEditsQuestion")))

@@ -87,6 +87,7 @@ QSize MosaicCanvas::ShownSize() const {
 }
 
 void MosaicCanvas::SetScale(double scale) {
+  hoverKnown_ = false;
   scale_ = std::clamp(scale, kSmallestScale, kLargestScale);
   const QSize size = ShownSize();
   if (!size.isEmpty()) resize(size);
@@ -121,12 +122,13 @@ void MosaicCanvas::paintEvent(QPaintEvent* event) {
   const TBitmap* bitmap = Bitmap();
   if (bitmap == nullptr) return;
   QPainter painter(this);
+  const BlockSettings blocks = gridShown_ ? GridBlocks() : BlockSettings{0, 0};
   for (const QRect& area : event->region()) {
     const QRect visible = ScaleIntoTile(*bitmap, scale_, area, scratch_, row_);
     if (visible.isEmpty()) continue;
-    if (gridShown_) InvertBlockBoundaries(visible);
+    InvertBlockBoundaries(blocks, visible);
     DrawTile(painter, visible, scratch_);
-    if (gridShown_) PaintBlockNames(painter, visible);
+    PaintBlockNames(blocks, painter, visible);
   }
   if (rubberBand_) {
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -140,9 +142,8 @@ BlockSettings MosaicCanvas::GridBlocks() const {
   return blocks.width > 0 && blocks.height > 0 ? blocks : BlockSettings{0, 0};
 }
 
-void MosaicCanvas::InvertBlockBoundaries(const QRect& visible) {
+void MosaicCanvas::InvertBlockBoundaries(const BlockSettings& blocks, const QRect& visible) {
   // Inverted pixels stay visible on every colour of the palette; drawn into the tile before it is shown.
-  const BlockSettings blocks = GridBlocks();
   if (blocks.width == 0) return;
   const int width = visible.width();
   for (int column = std::max(1, mozenta::CellAt(visible.left(), scale_) / blocks.width);; ++column) {
@@ -162,8 +163,8 @@ void MosaicCanvas::InvertBlockBoundaries(const QRect& visible) {
   }
 }
 
-void MosaicCanvas::PaintBlockNames(QPainter& painter, const QRect& visible) const {
-  const BlockSettings blocks = GridBlocks();
+void MosaicCanvas::PaintBlockNames(const BlockSettings& blocks, QPainter& painter,
+                                   const QRect& visible) const {
   if (blocks.width == 0) return;
   // Names in the blocks' top left corners, where a block has room for the longest one.
   const QFontMetrics metrics = painter.fontMetrics();
@@ -231,9 +232,17 @@ void MosaicCanvas::mousePressEvent(QMouseEvent* event) {
   }
 }
 
+void MosaicCanvas::Hover(std::optional<QPoint> cell) {
+  // The status line is worked out only when the pointer reaches another cell.
+  if (hoverKnown_ && cell == hovered_) return;
+  hoverKnown_ = true;
+  hovered_ = cell;
+  emit Hovered(cell);
+}
+
 void MosaicCanvas::mouseMoveEvent(QMouseEvent* event) {
   const QPoint point = event->position().toPoint();
-  emit Hovered(CellAt(point));
+  Hover(CellAt(point));
   if (drag_ == Drag::kNone || Bitmap() == nullptr || Bitmap()->Width() == 0) return;
   const QPoint cell = ClampedCell(point);
   if (drag_ == Drag::kStroke) {
@@ -244,6 +253,7 @@ void MosaicCanvas::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MosaicCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  hoverKnown_ = false;  // a rectangle or a pick may have changed the cell under the pointer
   if (event->button() != Qt::LeftButton) return;
   const Drag drag = drag_;
   drag_ = Drag::kNone;
@@ -258,7 +268,7 @@ void MosaicCanvas::mouseReleaseEvent(QMouseEvent* event) {
 
 void MosaicCanvas::leaveEvent(QEvent* event) {
   ImageControl::leaveEvent(event);
-  emit Hovered(std::nullopt);
+  Hover(std::nullopt);
 }
 
 void MosaicCanvas::wheelEvent(QWheelEvent* event) {

@@ -72,8 +72,9 @@ class MosaicCanvas : public ImageControl {
 
   // The block size of the grid, or 0 × 0 when there is none to draw.
   BlockSettings GridBlocks() const;
-  void InvertBlockBoundaries(const QRect& visible);
-  void PaintBlockNames(QPainter& painter, const QRect& visible) const;
+  void InvertBlockBoundaries(const BlockSettings& blocks, const QRect& visible);
+  void PaintBlockNames(const BlockSettings& blocks, QPainter& painter, const QRect& visible) const;
+  void Hover(std::optional<QPoint> cell);
   QPoint ClampedCell(QPoint point) const;
   void StrokeTo(QPoint cell);
   void SetRubberBand(std::optional<QRect> cells);
@@ -86,6 +87,8 @@ class MosaicCanvas : public ImageControl {
   QPoint dragStart_;
   QPoint lastCell_;
   std::optional<QRect> rubberBand_;  // cells
+  bool hoverKnown_ = false;          // whether hovered_ was last announced
+  std::optional<QPoint> hovered_;
 };
 
 }  // namespace mozenta

@@ -156,12 +156,6 @@ void MosaicWindow::SetScale(double scale, std::optional<QPoint> anchor) {
 QString MosaicWindow::StatusText(QPoint cell) const {
   const JobSettings settings = settings_ ? settings_() : JobSettings{};
   const std::uint8_t entry = grid_.Cell(cell.x(), cell.y()) & 7;
-  if (settings.blocks.width <= 0 || settings.blocks.height <= 0) {
-    return QString::fromUtf8("全体 横%1 縦%2  %3")
-        .arg(cell.x() + 1)
-        .arg(cell.y() + 1)
-        .arg(QString::fromStdString(settings.labels[entry]));
-  }
   return QString::fromStdString(CellStatusText(settings.blocks, settings.labels, cell.x(), cell.y(), entry));
 }
 

@@ -119,10 +119,9 @@ void PaletteDialog::PaintSwatch(int row, std::uint32_t color) {
 
 void PaletteDialog::ShowSettings(const Palette& palette, const ColorLabels& labels) {
   palette_ = palette;
-  for (int row = 0; row < kPaletteColors; ++row) {
+  for (int row = 0; row < kPaletteColors; ++row)
     rows[row].useCheck->setChecked(palette.Enabled(row));
-    rows[row].labelEdit->setText(QString::fromStdString(labels[row]));
-  }
+  SetLabels(labels);
   if (strip_.Width() != 0) PaintSwatchesFromPalette();
 }
 

@@ -33,9 +33,10 @@ void LetWindowSystemRepaint(const QRect& uncovered) {
   // window manager gets to it. The exposures would still have to pass through Qt's reader thread: the
   // windows the dialog covered are painted again at once.
   X11RoundTrip(x11->display());
+  const std::vector<unsigned long> ownFrames = X11TopLevels(x11->display(), ownWindows);
   const auto end = std::chrono::steady_clock::now() + kLongestWait;
   while (X11OthersCover(x11->display(), uncovered.x(), uncovered.y(), uncovered.width(), uncovered.height(),
-                        ownWindows) &&
+                        ownFrames) &&
          std::chrono::steady_clock::now() < end) {
     QThread::msleep(2);
   }

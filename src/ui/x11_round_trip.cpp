@@ -33,11 +33,15 @@ void X11RoundTrip(Display* display) {
   XSync(display, False);
 }
 
+std::vector<unsigned long> X11TopLevels(Display* display, const std::vector<unsigned long>& windows) {
+  std::vector<unsigned long> topLevels;
+  for (const unsigned long window : windows)
+    topLevels.push_back(TopLevelOf(display, window));
+  return topLevels;
+}
+
 bool X11OthersCover(Display* display, int x, int y, int width, int height,
-                    const std::vector<unsigned long>& ownWindows) {
-  std::vector<Window> ownFrames;
-  for (const unsigned long window : ownWindows)
-    ownFrames.push_back(TopLevelOf(display, window));
+                    const std::vector<unsigned long>& ownFrames) {
   Window root = 0;
   Window parent = 0;
   Window* children = nullptr;

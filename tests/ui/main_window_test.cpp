@@ -53,7 +53,7 @@ class MainWindowTest : public MainWindowShownTest {
     ASSERT_TRUE(mainWindow->saveButton->isEnabled());
     // The user comes back to the main window, which the mosaic window has covered, once a window manager
     // has made the mosaic window the active one.
-    QTest::qWaitForWindowActive(mosaicWindow, 1000);
+    static_cast<void>(QTest::qWaitForWindowActive(mosaicWindow, 1000));
     mainWindow->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
   }

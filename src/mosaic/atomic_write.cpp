@@ -1,7 +1,7 @@
 #include "atomic_write.h"
 
-#include "mosaic/io_error.h"
-#include "mosaic/output_set.h"
+#include "io_error.h"
+#include "output_set.h"
 #include "picture/errors.h"
 
 namespace mozenta {
