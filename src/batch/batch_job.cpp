@@ -1,6 +1,5 @@
 #include "batch_job.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iomanip>
@@ -174,7 +173,7 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   const double saveSeconds = clock.Lap();
 
   const SheetStock& stock = settings.advanced.stock;
-  if (std::any_of(stock.begin(), stock.end(), [](const auto& onHand) { return onHand.has_value(); })) {
+  if (AnyStockKnown(stock)) {
     for (const std::string& line : ShortageLines(SheetFiguresOf(MosaicTotals(grid), stock), settings.labels))
       err << line << '\n';
   }

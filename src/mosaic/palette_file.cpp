@@ -5,7 +5,7 @@
 
 #include "atomic_write.h"
 #include "picture/errors.h"
-#include "picture/file_name.h"  // ExtensionDot
+#include "picture/file_name.h"
 #include "picture/input_file.h"
 
 namespace mozenta {
@@ -166,11 +166,7 @@ std::string PaletteFileText(const Palette& palette, const ColorLabels& labels, s
 
 void SavePaletteFile(const std::string& fileName, const Palette& palette, const ColorLabels& labels) {
   // The palette's name: the file's name without its folder and extension.
-  const std::size_t slash = fileName.rfind('/');
-  const std::size_t first = slash == std::string::npos ? 0 : slash + 1;
-  const std::size_t dot = ExtensionDot(fileName);
-  const std::string name = fileName.substr(first, (dot == std::string::npos ? fileName.size() : dot) - first);
-  const std::string text = PaletteFileText(palette, labels, name);
+  const std::string text = PaletteFileText(palette, labels, FileStem(fileName));
   WriteFileAtomically(fileName, text);
 }
 

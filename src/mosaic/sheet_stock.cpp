@@ -1,5 +1,7 @@
 #include "sheet_stock.h"
 
+#include <algorithm>
+
 #include "picture/messages.h"
 #include "progress_gauge.h"
 
@@ -16,6 +18,10 @@ class TotalsVisitor : public BlockVisitor {
 };
 
 }  // namespace
+
+bool AnyStockKnown(const SheetStock& stock) {
+  return std::any_of(stock.begin(), stock.end(), [](const auto& onHand) { return onHand.has_value(); });
+}
 
 SheetFigureTable SheetFiguresOf(const CellCounts& totals, const SheetStock& stock) {
   SheetFigureTable figures;

@@ -28,6 +28,9 @@ struct SheetFigures {
 };
 using SheetFigureTable = std::array<SheetFigures, kPaletteColors>;
 
+// Whether any entry has a number of sheets on hand.
+bool AnyStockKnown(const SheetStock& stock);
+
 // The figures of every entry from the mosaic's totals (the counts the reports print last).
 SheetFigureTable SheetFiguresOf(const CellCounts& totals, const SheetStock& stock);
 

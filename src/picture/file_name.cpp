@@ -16,4 +16,10 @@ std::string FileExtension(std::string_view fileName, std::string_view separators
   return dot == std::string_view::npos ? std::string() : std::string(fileName.substr(dot + 1));
 }
 
+std::string FileStem(std::string_view fileName, std::string_view separators) {
+  const std::string_view stem = fileName.substr(0, ExtensionDot(fileName, separators));
+  const std::size_t separator = stem.find_last_of(separators);
+  return std::string(separator == std::string_view::npos ? stem : stem.substr(separator + 1));
+}
+
 }  // namespace mozenta

@@ -18,4 +18,7 @@ std::size_t ExtensionDot(std::string_view fileName, std::string_view separators 
 // The extension without its dot, in the letter case of the name; empty when there is none.
 std::string FileExtension(std::string_view fileName, std::string_view separators = kPlatformSeparators);
 
+// The file name proper without its folder and its extension: "stand/east.txt" gives "east".
+std::string FileStem(std::string_view fileName, std::string_view separators = kPlatformSeparators);
+
 }  // namespace mozenta

@@ -6,18 +6,6 @@
 #include "sheets/sheet_writer.h"
 
 namespace mozenta {
-namespace {
-
-// The chosen name without its folder and its extension: "stand/east.txt" gives "east".
-std::string TitleOf(const std::string& fileName) {
-  const std::size_t dot = ExtensionDot(fileName);
-  const std::string stem = fileName.substr(0, dot);
-  const std::size_t slash = stem.find_last_of(kPlatformSeparators);
-  return slash == std::string::npos ? stem : stem.substr(slash + 1);
-}
-
-}  // namespace
-
 void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
              const JobSettings& settings, ProgressGauge& gauge, std::stop_token stop) {
   const ReportSettings reports = ReportSettingsOf(settings);
@@ -29,9 +17,9 @@ void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPi
   const std::int64_t pages =
       SheetPages(grid, LayOutBlocks(grid, reports.blocks, reports.order), options.page);
   if (pages > kMaxSheetPages) throw Exception(MessageText(MessageId::kTooManySheetPages, pages));
-  SheetWriter sheets(grid,
-                     {TitleOf(fileName), settings.palette, settings.labels, settings.advanced.stock, options},
-                     std::move(stop));
+  SheetWriter sheets(
+      grid, {FileStem(fileName), settings.palette, settings.labels, settings.advanced.stock, options},
+      std::move(stop));
   SaveMosaic(fileName, grid, mosaic, reports, gauge, &sheets);
 }
 

@@ -1,6 +1,5 @@
 #include "totals_page.h"
 
-#include <algorithm>
 #include <string>
 
 #include "block_page_plan.h"
@@ -21,8 +20,7 @@ void DrawTotalsPage(PdfDocument& document, TextShaper& shaper, const CellCounts&
                     const SheetContent& content) {
   const PaperSize sheet = PaperOf(content.options.page);
   cairo_t* cr = document.BeginPage(sheet.width, sheet.height);
-  const bool stockKnown = std::any_of(content.stock.begin(), content.stock.end(),
-                                      [](const auto& onHand) { return onHand.has_value(); });
+  const bool stockKnown = AnyStockKnown(content.stock);
 
   GlyphBatch text, shortText;
   ShapedText title = shaper.Shape(content.title);

@@ -170,9 +170,7 @@ void MainWindow::OnLoadClicked() {
 }
 
 void MainWindow::OnConvertClicked() {
-  if (mosaicWindow_->HasEdits() && !AskQuestion(QString::fromStdString(MessageText(MessageId::kDiscardEdits)),
-                                                QStringLiteral("DiscardEditsQuestion")))
-    return;
+  if (!EditsMayGo()) return;
   // However the palette dialog was closed, the conversion runs: "実行" has copied the check boxes into
   // the enable flags, the close box has left them as they were.
   paletteDialog_->ShowModal();
@@ -180,19 +178,31 @@ void MainWindow::OnConvertClicked() {
   mosaicWindow_->TakeDisplayDepth();
   const JobSettings settings = CurrentSettings();
   TBitmap& mosaic = mosaicWindow_->Mosaic();
-  ConvertFittedPicture(
-      RequireBitmap(sourceWindow_->picture.all1), settings.advanced.picture.fit, settings.palette,
-      mosaicWindow_->Grid(), mosaic,
-      [this](const std::string& widthCaption, const std::string& heightCaption) {
-        SetCaption(widthLabel, QString::fromStdString(widthCaption));
-        SetCaption(heightLabel, QString::fromStdString(heightCaption));
-      },
-      settings.advanced.conversion);
-  advancedSettingsWindow_->MosaicMade(settings, mosaicWindow_->Grid());
-  madeWith_ = settings;
+  ConvertFittedPicture(RequireBitmap(sourceWindow_->picture.all1), settings.advanced.picture.fit,
+                       settings.palette, mosaicWindow_->Grid(), mosaic, SizeCaptions(),
+                       settings.advanced.conversion);
+  ShowNewMosaic(settings, {});
+}
+
+bool MainWindow::EditsMayGo() {
+  return !mosaicWindow_->HasEdits() ||
+         AskQuestion(QString::fromStdString(MessageText(MessageId::kDiscardEdits)),
+                     QStringLiteral("DiscardEditsQuestion"));
+}
+
+SizeCaptionsHandler MainWindow::SizeCaptions() {
+  return [this](const std::string& widthCaption, const std::string& heightCaption) {
+    SetCaption(widthLabel, QString::fromStdString(widthCaption));
+    SetCaption(heightLabel, QString::fromStdString(heightCaption));
+  };
+}
+
+void MainWindow::ShowNewMosaic(const JobSettings& madeWith, std::vector<CellRun> edits) {
+  advancedSettingsWindow_->MosaicMade(madeWith, mosaicWindow_->Grid());
+  madeWith_ = madeWith;
   mosaicPicture_ = pictureFile_;
   mosaicPictureStamp_ = pictureStamp_;
-  mosaicWindow_->MosaicMade(settings.palette);
+  mosaicWindow_->MosaicMade(madeWith.palette, std::move(edits));
   mosaicWindow_->MoveTo(250, 100);
   mosaicWindow_->ShowInFront();
   saveButton->setEnabled(true);
@@ -252,9 +262,7 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
       pictureMatches = true;
     }
   }
-  if (mosaicWindow_->HasEdits() && !AskQuestion(QString::fromStdString(MessageText(MessageId::kDiscardEdits)),
-                                                QStringLiteral("DiscardEditsQuestion")))
-    return;
+  if (!EditsMayGo()) return;
   // Read and checked before anything changes: a picture that fails to load or edits that do not fit leave
   // the windows as they were.
   SourcePicture loaded;
@@ -279,19 +287,8 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
 
   mosaicWindow_->TakeDisplayDepth();
   MakeProjectMosaic(project, RequireBitmap(sourceWindow_->picture.all1), mosaicWindow_->Grid(),
-                    mosaicWindow_->Mosaic(),
-                    [this](const std::string& widthCaption, const std::string& heightCaption) {
-                      SetCaption(widthLabel, QString::fromStdString(widthCaption));
-                      SetCaption(heightLabel, QString::fromStdString(heightCaption));
-                    });
-  madeWith_ = CurrentSettings();
-  mosaicPicture_ = pictureFile_;
-  mosaicPictureStamp_ = pictureStamp_;
-  advancedSettingsWindow_->MosaicMade(settings, mosaicWindow_->Grid());
-  mosaicWindow_->MosaicMade(settings.palette, std::move(project.edits));
-  mosaicWindow_->MoveTo(250, 100);
-  mosaicWindow_->ShowInFront();
-  saveButton->setEnabled(true);
+                    mosaicWindow_->Mosaic(), SizeCaptions());
+  ShowNewMosaic(settings, std::move(project.edits));
 }
 
 std::optional<MainWindow::FileStamp> MainWindow::StampOf(const std::string& fileName) {

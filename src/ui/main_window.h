@@ -10,10 +10,13 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "designed_window.h"
 #include "file_dialog.h"
 #include "gauge.h"
+#include "mosaic/cell_runs.h"
+#include "mosaic/conversion.h"
 #include "picture/file_formats.h"
 #include "project/job_settings.h"
 #include "spin_edit.h"
@@ -87,6 +90,13 @@ class MainWindow : public DesignedWindow {
   void OnConvertClicked();
   void OnSaveClicked();
   void OnExitClicked();
+
+  // False when the mosaic has hand edits and the user keeps them.
+  bool EditsMayGo();
+  // Shows the size of a new mosaic in the two captions.
+  SizeCaptionsHandler SizeCaptions();
+  // After a new mosaic is made with `madeWith` (and `edits` applied): the windows show it, a save may follow.
+  void ShowNewMosaic(const JobSettings& madeWith, std::vector<CellRun> edits);
 
   SourceWindow* sourceWindow_ = nullptr;
   MosaicWindow* mosaicWindow_ = nullptr;
