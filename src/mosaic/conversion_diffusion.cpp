@@ -27,20 +27,39 @@ namespace {
 using Channels = std::int16_t __attribute__((vector_size(8)));
 static_assert(std::endian::native == std::endian::little, "lanes are read back as one word");
 
+// The entry a colour takes, with its expanded colour: the number goes into the grid, the colour into the
+// error.
+struct Match {
+  int index;
+  Channels colour;
+};
+
+struct Palette16 {
+  Channels colour[kPaletteSlots];  // each entry's expanded colour
+};
+
+// The classic match looks up the entry's colour by the same key as its number, so that the error does not
+// wait for a second lookup.
 struct ClassicNearest {
-  const std::uint8_t* table;
-  [[gnu::always_inline]] int operator()(Channels v) const {
+  const std::uint8_t* index;  // by (r4 << 8) | (g4 << 4) | b4
+  const Channels* colour;     // the same, each entry's expanded colour
+  [[gnu::always_inline]] Match operator()(Channels v) const {
     // The top four bits of each channel, at bits 0, 16 and 32 of the word, into (r4 << 8) | (g4 << 4) | b4.
     const Channels top = v >> 4;
     std::uint64_t word;
     std::memcpy(&word, &top, sizeof word);
-    return table[(word | word >> 12 | word >> 24) & 0xFFF];
+    const std::size_t key = (word | word >> 12 | word >> 24) & 0xFFF;
+    return {index[key], colour[key]};
   }
 };
 
 struct PerceptualNearest {
   PerceptualMatch* match;
-  [[gnu::always_inline]] int operator()(Channels v) const { return match->Nearest(v[2], v[1], v[0]); }
+  const Palette16* palette;
+  [[gnu::always_inline]] Match operator()(Channels v) const {
+    const int i = match->Nearest(v[2], v[1], v[0]);
+    return {i, palette->colour[i]};
+  }
 };
 
 [[gnu::always_inline]] inline Channels Clamp(Channels v) {
@@ -194,10 +213,6 @@ struct RowLane {
   Channels below[Traits::kBelowWidth] = {};
 };
 
-struct Palette16 {
-  Channels colour[kPaletteSlots];  // each entry's expanded colour
-};
-
 template <Share S, int D, typename Traits, typename Lane>
 [[gnu::always_inline]] inline void AddShare(Lane& lane, int x, Channels share) {
   if constexpr (S.dy == 0) lane.ahead[S.dx - 1] += share;
@@ -207,8 +222,7 @@ template <Share S, int D, typename Traits, typename Lane>
 
 // Cell u of the walk (column x), walked in direction Dir: +1 left to right, −1 right to left.
 template <typename Shape, int Dir, int SourceStep, typename Nearest>
-[[gnu::always_inline]] inline void PixelStep(RowLane<Shape>& lane, int u, int width, const Palette16& palette,
-                                             Nearest nearest) {
+[[gnu::always_inline]] inline void PixelStep(RowLane<Shape>& lane, int u, int width, Nearest nearest) {
   using Traits = ShapeTraits<Shape>;
   const int x = Dir > 0 ? u : width - 1 - u;
   const std::uint8_t* p = lane.source + SourceStep * x;
@@ -216,8 +230,8 @@ template <typename Shape, int Dir, int SourceStep, typename Nearest>
   if constexpr (Traits::kDown) v += lane.in[x];
   if constexpr (Traits::kAheadWidth > 0) v += lane.ahead[0];
   v = Clamp(v);
-  const int i = nearest(v);
-  const Channels e = v - palette.colour[i];
+  const Match match = nearest(v);
+  const Channels e = v - match.colour;
 
   if constexpr (Traits::kAheadWidth > 0) {
     for (int k = 0; k + 1 < Traits::kAheadWidth; ++k)
@@ -243,7 +257,7 @@ template <typename Shape, int Dir, int SourceStep, typename Nearest>
     lane.below[Traits::kBelowWidth - 1] = Channels{};
   }
 
-  lane.indices[x] = static_cast<std::uint8_t>(i);
+  lane.indices[x] = static_cast<std::uint8_t>(match.index);
 }
 
 // The sums still open when the row ends: those of columns inside the picture are complete.
@@ -267,7 +281,7 @@ template <typename Shape, int Dir>
 // Converts Rows consecutive rows walked the same way; row k trails row k − 1 by the shape's lag. The rows'
 // state is copied into a local array indexed only by constants, so that it can live in registers.
 template <typename Shape, int Rows, int Dir, int SourceStep, typename Nearest>
-void ConvertRows(const RowLane<Shape> (&rows)[Rows], int width, const Palette16& palette, Nearest nearest) {
+void ConvertRows(const RowLane<Shape> (&rows)[Rows], int width, Nearest nearest) {
   constexpr int kLag = ShapeTraits<Shape>::kLag;
   RowLane<Shape> lanes[Rows];
   std::copy_n(rows, Rows, lanes);
@@ -276,7 +290,7 @@ void ConvertRows(const RowLane<Shape> (&rows)[Rows], int width, const Palette16&
 #pragma GCC unroll 8
     for (int k = 0; k < Rows; ++k) {
       const int u = s - kLag * k;
-      if (u >= 0 && u < width) PixelStep<Shape, Dir, SourceStep>(lanes[k], u, width, palette, nearest);
+      if (u >= 0 && u < width) PixelStep<Shape, Dir, SourceStep>(lanes[k], u, width, nearest);
       if (u == width - 1) FinishRow<Shape, Dir>(lanes[k], width);
     }
   };
@@ -286,7 +300,7 @@ void ConvertRows(const RowLane<Shape> (&rows)[Rows], int width, const Palette16&
   for (; step < width - 1; ++step) {
 #pragma GCC unroll 8
     for (int k = 0; k < Rows; ++k)
-      PixelStep<Shape, Dir, SourceStep>(lanes[k], step - kLag * k, width, palette, nearest);
+      PixelStep<Shape, Dir, SourceStep>(lanes[k], step - kLag * k, width, nearest);
   }
   for (; step < steps; ++step)
     guardedStep(step);
@@ -298,12 +312,6 @@ constexpr int kBand = 4;
 
 template <typename Shape, int SourceStep, int MosaicBytes, typename Nearest>
 void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine, Nearest nearest) {
-  Palette16 palette;
-  for (int i = 0; i < kPaletteSlots; ++i) {
-    palette.colour[i] = Channels{static_cast<std::int16_t>(job.tables.blue[i]),
-                                 static_cast<std::int16_t>(job.tables.green[i]),
-                                 static_cast<std::int16_t>(job.tables.red[i])};
-  }
   ErrorRows errors(kBand + 2, job.width);
   IndexStrip strip(job);
   auto makeLane = [&](int y, int slot) {
@@ -328,15 +336,15 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine,
         RowLane<Shape> lanes[kRows];
         for (int k = 0; k < kRows; ++k)
           lanes[k] = makeLane(y + k, k);
-        ConvertRows<Shape, kRows, 1, SourceStep>(lanes, job.width, palette, nearest);
+        ConvertRows<Shape, kRows, 1, SourceStep>(lanes, job.width, nearest);
       }
     }
     for (; y < end; ++y) {
       RowLane<Shape> lane[1] = {makeLane(y, 0)};
       if (serpentine && y % 2 == 1) {
-        ConvertRows<Shape, 1, -1, SourceStep>(lane, job.width, palette, nearest);
+        ConvertRows<Shape, 1, -1, SourceStep>(lane, job.width, nearest);
       } else {
-        ConvertRows<Shape, 1, 1, SourceStep>(lane, job.width, palette, nearest);
+        ConvertRows<Shape, 1, 1, SourceStep>(lane, job.width, nearest);
       }
     }
     strip.Flush<MosaicBytes>(top, end, job.tables.pixel.data());
@@ -371,11 +379,20 @@ void ConvertShaped(const ConversionJob& job, const ConversionOptions& options, N
 }  // namespace
 
 void ConvertDiffusing(const ConversionJob& job, const ConversionOptions& options) {
+  Palette16 palette;
+  for (int i = 0; i < kPaletteSlots; ++i) {
+    palette.colour[i] = Channels{static_cast<std::int16_t>(job.tables.blue[i]),
+                                 static_cast<std::int16_t>(job.tables.green[i]),
+                                 static_cast<std::int16_t>(job.tables.red[i])};
+  }
   if (options.match == ColorMatch::kPerceptual) {
     PerceptualMatch match(job.palette);
-    ConvertShaped(job, options, PerceptualNearest{&match});
+    ConvertShaped(job, options, PerceptualNearest{&match, &palette});
   } else {
-    ConvertShaped(job, options, ClassicNearest{job.tables.nearest.data()});
+    std::vector<Channels> colourByKey(job.tables.nearest.size());
+    for (std::size_t key = 0; key < colourByKey.size(); ++key)
+      colourByKey[key] = palette.colour[job.tables.nearest[key]];
+    ConvertShaped(job, options, ClassicNearest{job.tables.nearest.data(), colourByKey.data()});
   }
 }
 
