@@ -22,4 +22,9 @@ void CheckEditsFit(const std::vector<CellRun>& edits, const TBitmap& source, con
 void MakeProjectMosaic(const Project& project, const TBitmap& source, MosaicGrid& grid, TBitmap& mosaic,
                        const SizeCaptionsHandler& showSize = nullptr);
 
+// The same into the grid alone (the mosaic is painted from it afterwards), following `progress`, which may
+// stop it with EAbort before the edits are applied.
+void MakeProjectGrid(const Project& project, const TBitmap& source, MosaicGrid& grid,
+                     const SizeCaptionsHandler& showSize = nullptr, const ConversionProgress& progress = {});
+
 }  // namespace mozenta

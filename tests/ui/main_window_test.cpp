@@ -17,7 +17,7 @@
 #include "support/user_input.h"
 #include "support/windows_fixture.h"
 #include "ui/color_panel.h"
-#include "ui/save_progress_window.h"
+#include "ui/progress_window.h"
 #include "ui/sheets_panel.h"
 
 namespace mozenta::testing {
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, StoppedSheetsEndTheSaveQuietly) {
   for (const QString& name : names)
     EXPECT_EQ(Contents(name.toUtf8().constData()), "old " + name.toStdString());
   for (QWidget* window : QApplication::topLevelWidgets())
-    EXPECT_FALSE(qobject_cast<SaveProgressWindow*>(window) != nullptr && window->isVisible());
+    EXPECT_FALSE(qobject_cast<ProgressWindow*>(window) != nullptr && window->isVisible());
 }
 
 TEST_F(MainWindowTest, NegativeHeightBecomesZeroWhenTheFieldIsLeft) {
