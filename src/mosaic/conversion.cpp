@@ -75,6 +75,7 @@ void Convert(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TB
              const SizeCaptionsHandler& showSize, const RowsReady* sourceReady,
              const ConversionOptions& options, const ConversionProgress& progress) {
   using namespace conversion_internal;
+  progress.Reached(0, 1);  // a stop asked for already leaves everything as it was
   const std::int32_t maxX = source.Width() - 1;
   const std::int32_t maxY = source.Height() - 1;
   if (showSize) showSize(std::to_string(maxX), std::to_string(maxY));

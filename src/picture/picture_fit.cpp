@@ -104,12 +104,14 @@ void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted,
     if (!rowsWritten(done, rows)) stopped = true;
     return !stopped;
   };
-  if (vips::WriteIntoBitmap(image.get(), fitted, rowsWritten ? vips::RowsWrittenHandler(follow) : nullptr))
-    return;
+  const bool written =
+      vips::WriteIntoBitmap(image.get(), fitted, rowsWritten ? vips::RowsWrittenHandler(follow) : nullptr);
+  // The library may let the last rows through after a stop: the stop still counts.
   if (stopped) {
     vips::TakeErrorText();
     throw EAbort();
   }
+  if (written) return;
   OutOfResources();
 }
 
