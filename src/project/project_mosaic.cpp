@@ -23,15 +23,6 @@ void CheckEditsFit(const std::vector<CellRun>& edits, const TBitmap& source, con
   }
 }
 
-void MakeProjectMosaic(const Project& project, const TBitmap& source, MosaicGrid& grid, TBitmap& mosaic,
-                       const SizeCaptionsHandler& showSize) {
-  ConvertFittedPicture(source, project.settings.advanced.picture.fit, project.settings.palette, grid, mosaic,
-                       showSize, project.settings.advanced.conversion);
-  for (const CellRun& run : project.edits)
-    PaintRun(run, project.settings.palette, grid, mosaic);
-  mosaic.PixelsChanged();
-}
-
 void MakeProjectGrid(const Project& project, const TBitmap& source, MosaicGrid& grid,
                      const SizeCaptionsHandler& showSize, const ConversionProgress& progress) {
   ConvertFittedPictureToGrid(source, project.settings.advanced.picture.fit, project.settings.palette, grid,
