@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "byte_transpose.h"
@@ -12,7 +13,7 @@ namespace {
 
 // One row of palette indices as pixels of kBytes bytes.
 template <int kBytes>
-void PaintRow(const std::uint8_t* indices, int width, const std::uint32_t* pixels, std::uint8_t* out) {
+void PaintRowOf(const std::uint8_t* indices, int width, const std::uint32_t* pixels, std::uint8_t* out) {
   for (int x = 0; x < width; ++x) {
     const std::uint32_t pixel = pixels[indices[x] & (kPaletteSlots - 1)];
     std::memcpy(out + kBytes * x, &pixel, kBytes);
@@ -59,16 +60,35 @@ void PaintRow(const std::uint8_t* indices, int width, int bitsPerPixel, const st
               std::uint8_t* out) {
   switch (bitsPerPixel) {
     case 16:
-      PaintRow<2>(indices, width, pixels, out);
+      PaintRowOf<2>(indices, width, pixels, out);
       break;
     case 24:
-      PaintRow<3>(indices, width, pixels, out);
+      PaintRowOf<3>(indices, width, pixels, out);
       break;
     default:
-      PaintRow<4>(indices, width, pixels, out);
+      PaintRowOf<4>(indices, width, pixels, out);
       break;
   }
 }
+
+namespace {
+
+// Paints rows first..last − 1 of the mosaic from the grid, a band of kGridBandRows at a time through
+// `indices` (room for a band).
+void PaintRows(const MosaicGrid& grid, const std::uint32_t* pixels, int first, int last,
+               std::uint8_t* indices, TBitmap& mosaic) {
+  const int width = grid.MaxX() + 1;
+  for (int top = first; top < last; top += kGridBandRows) {
+    const int count = std::min(kGridBandRows, last - top);
+    GridRows(grid, top, count, width, indices);
+    for (int r = 0; r < count; ++r) {
+      PaintRow(indices + static_cast<std::size_t>(r) * width, width, mosaic.BitsPerPixel(), pixels,
+               mosaic.ScanLineForWrite(top + r));
+    }
+  }
+}
+
+}  // namespace
 
 void PaintMosaic(const MosaicGrid& grid, const Palette& palette, TBitmap& mosaic) {
   const int width = grid.MaxX() + 1, height = grid.MaxY() + 1;
@@ -77,15 +97,21 @@ void PaintMosaic(const MosaicGrid& grid, const Palette& palette, TBitmap& mosaic
     std::array<std::uint32_t, kPaletteSlots> pixels;
     for (int i = 0; i < kPaletteSlots; ++i)
       pixels[i] = MosaicPixel(palette.Entry(i), mosaic.BitsPerPixel());
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(kGridBandRows) * width);
-    for (int top = 0; top < height; top += kGridBandRows) {
-      const int count = std::min(kGridBandRows, height - top);
-      GridRows(grid, top, count, width, indices.data());
-      for (int r = 0; r < count; ++r) {
-        PaintRow(indices.data() + static_cast<std::size_t>(r) * width, width, mosaic.BitsPerPixel(),
-                 pixels.data(), mosaic.ScanLineForWrite(top + r));
-      }
+    mosaic.ScanLineForWrite(0);  // the store is the bitmap's own before two threads write it
+    // A large mosaic is painted in two halves at once: the windows paint it while the second core is idle.
+    constexpr long long kCellsForTwoThreads = 1 << 20;
+    const int half = static_cast<long long>(width) * height >= kCellsForTwoThreads
+                         ? (height / 2 + kGridBandRows - 1) / kGridBandRows * kGridBandRows
+                         : height;
+    const std::size_t band = static_cast<std::size_t>(kGridBandRows) * width;
+    std::vector<std::uint8_t> indices(2 * band);
+    std::thread lower;
+    if (half < height) {
+      lower =
+          std::thread([&] { PaintRows(grid, pixels.data(), half, height, indices.data() + band, mosaic); });
     }
+    PaintRows(grid, pixels.data(), 0, half, indices.data(), mosaic);
+    if (lower.joinable()) lower.join();
   }
   mosaic.PixelsChanged();
 }
