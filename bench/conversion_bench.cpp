@@ -1,16 +1,18 @@
 // The conversion of the largest mosaic (2000 × 20000 cells) from a 24-bit photo-like picture into a 32-bit
-// mosaic, against a plain copy of the same bytes as the yardstick, and with every other choice of
-// diffusion, walk and match. MOZENTA_FORCE_PORTABLE=1 measures the portable classic kernel, as on
-// processors without AVX2.
+// mosaic, against a plain copy of the same bytes as the yardstick, as the windows make it (followed, into a
+// grid of its own, then painted), and with every other choice of diffusion, walk and match.
+// MOZENTA_FORCE_PORTABLE=1 measures the portable classic kernel, as on processors without AVX2.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <stop_token>
 #include <string>
 
 #include "mosaic/conversion.h"
+#include "mosaic/grid_rows.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
 #include "photo_like.h"
@@ -77,6 +79,43 @@ void BM_ConvertReused(benchmark::State& state) {
   SetCellCounters(state);
 }
 BENCHMARK(BM_ConvertReused)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// As the windows make a mosaic: into a grid of its own, followed by a gauge and a stop that are never used
+// here, then copied into the grid shown and painted into the mosaic from it. The paint alone beside it.
+void BM_ConvertFollowedThenPainted(benchmark::State& state) {
+  const Palette palette;
+  const TBitmap& source = Source();
+  SilentGauge gauge;
+  std::stop_source stop;
+  const ConversionProgress progress(&gauge, stop.get_token());
+  static MosaicGrid* made = new MosaicGrid;
+  TBitmap mosaic;
+  ConvertToMosaic(source, palette, Grid(), mosaic);
+  for (auto _ : state) {
+    ConvertToGrid(source, palette, *made, nullptr, {}, progress);
+    for (int x = 0; x <= made->MaxX(); ++x) {
+      std::memcpy(Grid().Cells() + MosaicGrid::Offset(x, 0), made->Cells() + MosaicGrid::Offset(x, 0),
+                  static_cast<std::size_t>(made->MaxY() + 1));
+    }
+    Grid().SetLimits(made->MaxX(), made->MaxY());
+    PaintMosaic(Grid(), palette, mosaic);
+    benchmark::DoNotOptimize(mosaic.StoredBytes().data());
+  }
+  SetCellCounters(state);
+}
+BENCHMARK(BM_ConvertFollowedThenPainted)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PaintMosaic(benchmark::State& state) {
+  const Palette palette;
+  TBitmap mosaic;
+  ConvertToMosaic(Source(), palette, Grid(), mosaic);
+  for (auto _ : state) {
+    PaintMosaic(Grid(), palette, mosaic);
+    benchmark::DoNotOptimize(mosaic.StoredBytes().data());
+  }
+  SetCellCounters(state);
+}
+BENCHMARK(BM_PaintMosaic)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same with other options: the portable kernel of every diffusion, serpentine walks, and the
 // perceptual match (whose answers are settled afresh in every conversion).

@@ -149,9 +149,7 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
     load.Finish();
     const TBitmap& source = *SourceBitmap(form2);
     CheckEditsFit(project.edits, source, fit, options.project);
-    TBitmap mosaic;
-    mosaic.SetPixelFormat(settings.mosaicBitsPerPixel);
-    MakeProjectMosaic(project, source, grid, mosaic);
+    MakeProjectGrid(project, source, grid);
   }
   const double convertSeconds = clock.Lap();
 

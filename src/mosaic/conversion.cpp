@@ -73,8 +73,9 @@ namespace {
 
 void Convert(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap* mosaic,
              const SizeCaptionsHandler& showSize, const RowsReady* sourceReady,
-             const ConversionOptions& options) {
+             const ConversionOptions& options, const ConversionProgress& progress) {
   using namespace conversion_internal;
+  progress.Reached(0, 1);  // a stop asked for already leaves everything as it was
   const std::int32_t maxX = source.Width() - 1;
   const std::int32_t maxY = source.Height() - 1;
   if (showSize) showSize(std::to_string(maxX), std::to_string(maxY));
@@ -85,25 +86,31 @@ void Convert(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TB
   if (width == 0 || height == 0) return;
 
   const PaletteTables tables = BuildTables(palette, mosaic != nullptr ? mosaic->BitsPerPixel() : 32);
-  const ConversionJob job{source, palette, tables, grid, mosaic, width, height, sourceReady};
+  const ConversionJob job{source, palette,     tables,
+                          grid,   mosaic,      width,
+                          height, sourceReady, progress.Tracked() ? &progress : nullptr};
   if (options == ConversionOptions{}) {
     KernelFor(tables)(job);
   } else {
     ConvertDiffusing(job, options);
   }
+  // A stop asked for after the last strip still counts: the work had not ended when it was asked.
+  job.RowsDone(height);
   if (mosaic != nullptr) mosaic->PixelsChanged();
 }
 
 }  // namespace
 
 void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
-                     const SizeCaptionsHandler& showSize, const ConversionOptions& options) {
-  Convert(source, palette, grid, &mosaic, showSize, nullptr, options);
+                     const SizeCaptionsHandler& showSize, const ConversionOptions& options,
+                     const ConversionProgress& progress) {
+  Convert(source, palette, grid, &mosaic, showSize, nullptr, options, progress);
 }
 
 void ConvertToGrid(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
-                   const RowsReady* sourceReady, const ConversionOptions& options) {
-  Convert(source, palette, grid, nullptr, nullptr, sourceReady, options);
+                   const RowsReady* sourceReady, const ConversionOptions& options,
+                   const ConversionProgress& progress) {
+  Convert(source, palette, grid, nullptr, nullptr, sourceReady, options, progress);
 }
 
 }  // namespace mozenta

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "conversion_options.h"
+#include "conversion_progress.h"
 #include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
@@ -26,13 +27,18 @@ using SizeCaptionsHandler =
 // entry `options` match to it, and its error (that sum less the entry's expanded colour) is handed on as the
 // diffusion shares it, each share truncated toward zero. The classic options hand a third of the error to
 // the pixel on the right and a third to the pixel below, and match by the top four bits of each channel.
+//
+// `progress` follows the rows; a stop it passes on ends the conversion with EAbort, the grid and the
+// mosaic then written as far as it got.
 void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap& mosaic,
-                     const SizeCaptionsHandler& showSize = nullptr, const ConversionOptions& options = {});
+                     const SizeCaptionsHandler& showSize = nullptr, const ConversionOptions& options = {},
+                     const ConversionProgress& progress = {});
 
 // The same conversion into the grid alone, for a job that shows no mosaic: its bitmap file is written from
 // the grid and the palette. Each source row is read once `sourceReady` (when given) has it, so the
 // conversion can follow a decoder that is still filling the source.
 void ConvertToGrid(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
-                   const RowsReady* sourceReady = nullptr, const ConversionOptions& options = {});
+                   const RowsReady* sourceReady = nullptr, const ConversionOptions& options = {},
+                   const ConversionProgress& progress = {});
 
 }  // namespace mozenta

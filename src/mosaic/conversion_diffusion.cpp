@@ -328,6 +328,7 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job, bool serpentine,
   errors.Clear(0);
   errors.Clear(1);
   for (int top = 0; top < job.height; top += IndexStrip::kRows) {
+    job.RowsDone(top);
     const int end = std::min(top + IndexStrip::kRows, job.height);
     int y = top;
     if (!serpentine) {

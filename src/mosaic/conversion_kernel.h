@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conversion_options.h"
+#include "conversion_progress.h"
 #include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
@@ -33,7 +34,8 @@ PaletteTables BuildTables(const Palette& palette, int mosaicBitsPerPixel);
 
 // One conversion as a kernel sees it: rows 0..height − 1, columns 0..width − 1 of `source` go into the
 // grid's cells and, when there is one, `mosaic` (already sized). Source rows are read once `sourceReady`
-// (when given) says they are there.
+// (when given) says they are there. A kernel calls RowsDone at the start of each strip of rows (every 16 or
+// 32), which throws EAbort once a stop is asked for.
 struct ConversionJob {
   const TBitmap& source;
   const Palette& palette;
@@ -43,6 +45,11 @@ struct ConversionJob {
   int width;
   int height;
   const RowsReady* sourceReady = nullptr;
+  const ConversionProgress* progress = nullptr;
+
+  void RowsDone(int rows) const {
+    if (progress != nullptr) progress->Reached(rows, height);
+  }
 };
 
 using ConversionKernel = void (*)(const ConversionJob& job);

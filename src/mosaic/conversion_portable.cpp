@@ -81,6 +81,7 @@ void ConvertRows(RowLane (&lanes)[Rows], int width, ColumnErrors above, const Pa
 }
 
 constexpr int kBand = 4;
+constexpr int kStripRows = 16;  // rows between two progress reports
 
 template <int SourceStep, int MosaicBytes>
 void ConvertAllRows(SourceRows& rows, const ConversionJob& job) {
@@ -92,6 +93,7 @@ void ConvertAllRows(SourceRows& rows, const ConversionJob& job) {
   };
   int y = 0;
   for (; y + kBand <= job.height; y += kBand) {
+    if (y % kStripRows == 0) job.RowsDone(y);
     RowLane lanes[kBand];
     for (int k = 0; k < kBand; ++k)
       lanes[k] = RowLane{rows.Row(y + k, k), mosaicRow(y + k), cells + y + k};

@@ -48,23 +48,53 @@ void PlacePixelsInMargins(const TBitmap& picture, const FitPlan& plan, std::uint
 
 }  // namespace
 
-void ConvertFittedPicture(const TBitmap& source, const FitSettings& fit, const Palette& palette,
-                          MosaicGrid& grid, TBitmap& mosaic, const SizeCaptionsHandler& showSize,
-                          const ConversionOptions& options) {
+namespace {
+
+// Both forms: with a mosaic bitmap, or into the grid alone when `mosaic` is null.
+void ConvertFitted(const TBitmap& source, const FitSettings& fit, const Palette& palette, MosaicGrid& grid,
+                   TBitmap* mosaic, const SizeCaptionsHandler& showSize, const ConversionOptions& options,
+                   const ConversionProgress& progress) {
   const FitPlan plan = PlanFit(source.Width(), source.Height(), fit);
   TBitmap fitted;
-  FitPicture(source, plan, fitted);
+  const bool resamples =
+      plan.Resamples() || plan.cropWidth != source.Width() || plan.cropHeight != source.Height();
+  FitPicture(source, plan, fitted,
+             [stage = progress.Stage(0.0, 0.5)](int done, int rows) { return stage.Show(done, rows); });
+  const ConversionProgress converting = resamples ? progress.Stage(0.5, 1.0) : progress;
+  const auto convert = [&](const TBitmap& picture, MosaicGrid& into, TBitmap* bitmap,
+                           const SizeCaptionsHandler& captions) {
+    if (bitmap != nullptr) {
+      ConvertToMosaic(picture, palette, into, *bitmap, captions, options, converting);
+    } else {
+      if (captions) captions(std::to_string(picture.Width() - 1), std::to_string(picture.Height() - 1));
+      ConvertToGrid(picture, palette, into, nullptr, options, converting);
+    }
+  };
   if (!plan.HasMargins()) {
-    ConvertToMosaic(fitted, palette, grid, mosaic, showSize, options);
+    convert(fitted, grid, mosaic, showSize);
     return;
   }
   if (showSize) showSize(std::to_string(plan.width - 1), std::to_string(plan.height - 1));
   TBitmap picture;
-  picture.SetPixelFormat(mosaic.BitsPerPixel());
-  ConvertToMosaic(fitted, palette, grid, picture, nullptr, options);
+  if (mosaic != nullptr) picture.SetPixelFormat(mosaic->BitsPerPixel());
+  convert(fitted, grid, mosaic != nullptr ? &picture : nullptr, nullptr);
   const int margin = std::clamp(fit.marginEntry, 0, kPaletteColors - 1);
   PlaceCellsInMargins(grid, plan, static_cast<std::uint8_t>(margin));
-  PlacePixelsInMargins(picture, plan, palette.ExpandedColor(margin), mosaic);
+  if (mosaic != nullptr) PlacePixelsInMargins(picture, plan, palette.ExpandedColor(margin), *mosaic);
+}
+
+}  // namespace
+
+void ConvertFittedPicture(const TBitmap& source, const FitSettings& fit, const Palette& palette,
+                          MosaicGrid& grid, TBitmap& mosaic, const SizeCaptionsHandler& showSize,
+                          const ConversionOptions& options, const ConversionProgress& progress) {
+  ConvertFitted(source, fit, palette, grid, &mosaic, showSize, options, progress);
+}
+
+void ConvertFittedPictureToGrid(const TBitmap& source, const FitSettings& fit, const Palette& palette,
+                                MosaicGrid& grid, const SizeCaptionsHandler& showSize,
+                                const ConversionOptions& options, const ConversionProgress& progress) {
+  ConvertFitted(source, fit, palette, grid, nullptr, showSize, options, progress);
 }
 
 }  // namespace mozenta

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "byte_transpose.h"
+#include "grid_rows.h"
 #include "output_set.h"
 #include "picture/errors.h"
 
@@ -14,8 +14,6 @@ constexpr std::uint32_t kFileHeaderBytes = 14;
 constexpr std::uint32_t kInfoHeaderBytes = 40;
 // The file goes out in pieces of 4 MiB: few enough writes for the disk to take them at full speed.
 constexpr std::size_t kBufferBytes = std::size_t{4} << 20;
-// Grid rows are painted this many at a time: each of the grid's columns is then read 64 cells in one go.
-constexpr int kBandRows = 64;
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
   out.push_back(static_cast<std::uint8_t>(value));
@@ -29,64 +27,6 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 [[noreturn]] void ThrowWriteError(int) {
   throw EWriteError(MessageText(MessageId::kWriteError));
-}
-
-// One row of palette indices as pixels of kBytes bytes.
-template <int kBytes>
-void PaintRow(const std::uint8_t* indices, int width, const std::uint32_t* pixels, std::uint8_t* out) {
-  for (int x = 0; x < width; ++x) {
-    const std::uint32_t pixel = pixels[indices[x] & (kPaletteSlots - 1)];
-    std::memcpy(out + kBytes * x, &pixel, kBytes);
-  }
-}
-
-// Rows top..top + count − 1 of the grid's columns 0..width − 1 into `rows` (row r at r × width), eight
-// columns at a time: squares of 8 × 8 cells, read eight cells of a column at once, turned. The band's cells
-// of those columns are read together, before the next columns are asked for ahead, since the columns lie
-// 20001 bytes apart, a stride no hardware prefetcher follows.
-void GridRows(const MosaicGrid& grid, int top, int count, int width, std::uint8_t* rows) {
-  const std::uint8_t* const first = grid.Cells() + top;
-  const auto column = [&](int x) { return first + MosaicGrid::Offset(x, 0); };
-  const int wholeSquares = count / 8 * 8;
-  int x = 0;
-  for (; x + 8 <= width; x += 8) {
-    for (int i = 0; i < 8 && x + 8 + i < width; ++i) {
-      __builtin_prefetch(column(x + 8 + i));
-      __builtin_prefetch(column(x + 8 + i) + count - 1);
-    }
-    for (int r = 0; r < wholeSquares; r += 8) {
-      std::uint64_t square[8];
-      for (int i = 0; i < 8; ++i)
-        std::memcpy(&square[i], column(x + i) + r, 8);
-      Transpose8x8(square);
-      for (int i = 0; i < 8; ++i)
-        std::memcpy(rows + static_cast<std::size_t>(r + i) * width + x, &square[i], 8);
-    }
-    for (int r = wholeSquares; r < count; ++r) {
-      for (int i = 0; i < 8; ++i)
-        rows[static_cast<std::size_t>(r) * width + x + i] = column(x + i)[r];
-    }
-  }
-  for (; x < width; ++x) {
-    for (int r = 0; r < count; ++r)
-      rows[static_cast<std::size_t>(r) * width + x] = column(x)[r];
-  }
-}
-
-// Paints one row of palette indices as pixels into `out`.
-void PaintRow(const std::uint8_t* indices, int width, int bitsPerPixel, const std::uint32_t* pixels,
-              std::uint8_t* out) {
-  switch (bitsPerPixel) {
-    case 16:
-      PaintRow<2>(indices, width, pixels, out);
-      break;
-    case 24:
-      PaintRow<3>(indices, width, pixels, out);
-      break;
-    default:
-      PaintRow<4>(indices, width, pixels, out);
-      break;
-  }
 }
 
 }  // namespace
@@ -167,11 +107,11 @@ bool MosaicPixels::WriteRows(BufferedOutput& out, std::stop_token stop) const {
   const int width = grid_->MaxX() + 1, height = grid_->MaxY() + 1;
   if (width <= 0 || height <= 0) return true;
   const std::size_t stride = DibStride(width, bitsPerPixel_);
-  std::vector<std::uint8_t> indices(static_cast<std::size_t>(kBandRows) * width);
+  std::vector<std::uint8_t> indices(static_cast<std::size_t>(kGridBandRows) * width);
   std::vector<std::uint8_t> row(stride, 0);  // a row that does not fit the buffer's room; the padding stays 0
-  for (int bottom = height - 1; bottom >= 0; bottom -= kBandRows) {
+  for (int bottom = height - 1; bottom >= 0; bottom -= kGridBandRows) {
     if (stop.stop_requested()) return false;
-    const int top = std::max(0, bottom - kBandRows + 1);
+    const int top = std::max(0, bottom - kGridBandRows + 1);
     const int count = bottom - top + 1;
     GridRows(*grid_, top, count, width, indices.data());
     for (int r = count - 1; r >= 0; --r) {

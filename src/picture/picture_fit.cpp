@@ -1,6 +1,7 @@
 #include "picture_fit.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 #include "errors.h"
@@ -67,7 +68,8 @@ FitPlan PlanFit(int sourceWidth, int sourceHeight, const FitSettings& settings) 
   return plan;
 }
 
-void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted) {
+void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted,
+                const std::function<bool(int rowsWritten, int rows)>& rowsWritten) {
   const bool whole = plan.cropLeft == 0 && plan.cropTop == 0 && plan.cropWidth == source.Width() &&
                      plan.cropHeight == source.Height();
   if (whole && !plan.Resamples()) {
@@ -97,7 +99,20 @@ void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted) {
       });
     }
   }
-  if (!vips::WriteIntoBitmap(image.get(), fitted)) OutOfResources();
+  std::atomic<bool> stopped = false;
+  const auto follow = [&](int done, int rows) {
+    if (!rowsWritten(done, rows)) stopped = true;
+    return !stopped;
+  };
+  const bool written =
+      vips::WriteIntoBitmap(image.get(), fitted, rowsWritten ? vips::RowsWrittenHandler(follow) : nullptr);
+  // The library may let the last rows through after a stop: the stop still counts.
+  if (stopped) {
+    vips::TakeErrorText();
+    throw EAbort();
+  }
+  if (written) return;
+  OutOfResources();
 }
 
 }  // namespace mozenta

@@ -2,6 +2,8 @@
 // and the resampling. Without a target size every pixel is one cell, as the classic program has it.
 #pragma once
 
+#include <functional>
+
 #include "bitmap.h"
 
 namespace mozenta {
@@ -52,7 +54,9 @@ FitPlan PlanFit(int sourceWidth, int sourceHeight, const FitSettings& settings);
 // Makes `fitted` the part of `source` that `plan` keeps, resampled through libvips to pictureWidth ×
 // pictureHeight: Lanczos3, so that shrinking averages every source pixel. A plan that keeps the whole
 // source at its size makes `fitted` share `source`; otherwise `fitted` is a 24-bit bitmap. Throws
-// EOutOfResources when the memory cannot be had.
-void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted);
+// EOutOfResources when the memory cannot be had. `rowsWritten` (when given) follows the resampling from a
+// libvips thread; when it returns false the fit ends with EAbort.
+void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted,
+                const std::function<bool(int rowsWritten, int rows)>& rowsWritten = nullptr);
 
 }  // namespace mozenta

@@ -47,6 +47,8 @@ int GenerateFromBitmap(VipsRegion* region, void*, void* a, void*, gboolean*) {
 struct RowSink {
   std::uint8_t* firstRow;  // row y of the target starts at firstRow + y * rowStep
   std::ptrdiff_t rowStep;
+  const RowsWrittenHandler& rowsWritten;
+  int rows;
 };
 
 // Takes the rows libvips has computed, top to bottom, into the bitmap, turning red, green, blue into blue,
@@ -62,6 +64,7 @@ int TakeRows(VipsRegion* region, VipsRect* area, void* a) {
       out[2] = in[0];
     }
   }
+  if (sink.rowsWritten && !sink.rowsWritten(area->top + area->height, sink.rows)) return -1;
   return 0;
 }
 
@@ -83,16 +86,17 @@ ImageRef WrapBitmap(const TBitmap& bitmap) {
   return image;
 }
 
-bool WriteIntoBitmap(VipsImage* image, TBitmap& target) {
+bool WriteIntoBitmap(VipsImage* image, TBitmap& target, const RowsWrittenHandler& rowsWritten) {
   DibFormat format;
   format.width = image->Xsize;
   format.height = image->Ysize;
   format.bitsPerPixel = 24;
   target.CreateDib(std::move(format));
   if (target.Empty()) return true;
-  const RowSink sink{target.ScanLineForWrite(0), target.TopDown()
-                                                     ? static_cast<std::ptrdiff_t>(target.Stride())
-                                                     : -static_cast<std::ptrdiff_t>(target.Stride())};
+  const RowSink sink{target.ScanLineForWrite(0),
+                     target.TopDown() ? static_cast<std::ptrdiff_t>(target.Stride())
+                                      : -static_cast<std::ptrdiff_t>(target.Stride()),
+                     rowsWritten, target.Height()};
   const bool written = vips_sink_disc(image, TakeRows, const_cast<RowSink*>(&sink)) == 0;
   target.PixelsChanged();
   return written;

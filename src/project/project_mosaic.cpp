@@ -23,13 +23,14 @@ void CheckEditsFit(const std::vector<CellRun>& edits, const TBitmap& source, con
   }
 }
 
-void MakeProjectMosaic(const Project& project, const TBitmap& source, MosaicGrid& grid, TBitmap& mosaic,
-                       const SizeCaptionsHandler& showSize) {
-  ConvertFittedPicture(source, project.settings.advanced.picture.fit, project.settings.palette, grid, mosaic,
-                       showSize, project.settings.advanced.conversion);
-  for (const CellRun& run : project.edits)
-    PaintRun(run, project.settings.palette, grid, mosaic);
-  mosaic.PixelsChanged();
+void MakeProjectGrid(const Project& project, const TBitmap& source, MosaicGrid& grid,
+                     const SizeCaptionsHandler& showSize, const ConversionProgress& progress) {
+  ConvertFittedPictureToGrid(source, project.settings.advanced.picture.fit, project.settings.palette, grid,
+                             showSize, project.settings.advanced.conversion, progress);
+  for (const CellRun& run : project.edits) {
+    for (std::int32_t y = run.top; y < run.top + run.length; ++y)
+      grid.SetCell(run.x, y, run.entry);
+  }
 }
 
 }  // namespace mozenta

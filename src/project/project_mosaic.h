@@ -17,9 +17,10 @@ namespace mozenta {
 void CheckEditsFit(const std::vector<CellRun>& edits, const TBitmap& source, const FitSettings& fit,
                    const std::string& projectFile);
 
-// Converts `source`, fitted as the project says, with the project's settings into `grid` and `mosaic` (at the
-// mosaic's own depth) and applies the edits, which CheckEditsFit has passed.
-void MakeProjectMosaic(const Project& project, const TBitmap& source, MosaicGrid& grid, TBitmap& mosaic,
-                       const SizeCaptionsHandler& showSize = nullptr);
+// Converts `source`, fitted as the project says, with the project's settings into `grid` and applies the
+// edits, which CheckEditsFit has passed; the mosaic bitmap is painted from the grid afterwards (PaintMosaic).
+// `progress` follows the conversion and may stop it with EAbort before the edits are applied.
+void MakeProjectGrid(const Project& project, const TBitmap& source, MosaicGrid& grid,
+                     const SizeCaptionsHandler& showSize = nullptr, const ConversionProgress& progress = {});
 
 }  // namespace mozenta

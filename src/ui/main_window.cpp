@@ -14,11 +14,11 @@
 #include "palette_dialog.h"
 #include "picture/file_name.h"
 #include "picture/source_picture.h"
+#include "progress_window.h"
 #include "project/project_file.h"
 #include "project/project_mosaic.h"
 #include "project/save_job.h"
 #include "project/sha256_file.h"
-#include "save_progress_window.h"
 #include "source_window.h"
 #include "system_locale.h"
 #include "window_system.h"
@@ -177,11 +177,31 @@ void MainWindow::OnConvertClicked() {
   LetWindowSystemRepaint(paletteDialog_->frameGeometry());
   mosaicWindow_->TakeDisplayDepth();
   const JobSettings settings = CurrentSettings();
-  TBitmap& mosaic = mosaicWindow_->Mosaic();
-  ConvertFittedPicture(RequireBitmap(sourceWindow_->picture.all1), settings.advanced.picture.fit,
-                       settings.palette, mosaicWindow_->Grid(), mosaic, SizeCaptions(),
-                       settings.advanced.conversion);
+  const TBitmap& source = RequireBitmap(sourceWindow_->picture.all1);
+  MakeMosaic(
+      [&](MosaicGrid& grid, const SizeCaptionsHandler& showSize, const ConversionProgress& progress) {
+        ConvertFittedPictureToGrid(source, settings.advanced.picture.fit, settings.palette, grid, showSize,
+                                   settings.advanced.conversion, progress);
+      },
+      settings.palette);
   ShowNewMosaic(settings, {});
+}
+
+void MainWindow::MakeMosaic(const GridWork& convert, const Palette& palette) {
+  MosaicGrid& grid = mosaicWindow_->NewGrid();
+  std::string widthCaption, heightCaption;
+  const SizeCaptionsHandler keepCaptions = [&](const std::string& width, const std::string& height) {
+    widthCaption = width;
+    heightCaption = height;
+  };
+  ProgressWindow progress(ProgressWindow::kConverting, this);
+  progress.Run(
+      [&](ProgressGauge& gauge, std::stop_token stop) {
+        convert(grid, keepCaptions, ConversionProgress(&gauge, std::move(stop)));
+      },
+      conversionWindowDelay);
+  SizeCaptions()(widthCaption, heightCaption);
+  mosaicWindow_->TakeNewGrid(palette);
 }
 
 bool MainWindow::EditsMayGo() {
@@ -225,7 +245,7 @@ void MainWindow::OnSaveClicked() {
     return;
   }
   // The sheets take long: they are made on a worker thread, with a window to follow and stop them.
-  SaveProgressWindow progress(this);
+  ProgressWindow progress(ProgressWindow::kSaving, this);
   progress.Run([&](ProgressGauge& gauge, std::stop_token stop) {
     SaveJob(fileName, grid, mosaic, settings, gauge, std::move(stop));
   });
@@ -286,8 +306,12 @@ void MainWindow::OpenProjectFile(const std::string& projectFile) {
   convertButton->setEnabled(true);
 
   mosaicWindow_->TakeDisplayDepth();
-  MakeProjectMosaic(project, RequireBitmap(sourceWindow_->picture.all1), mosaicWindow_->Grid(),
-                    mosaicWindow_->Mosaic(), SizeCaptions());
+  const TBitmap& shown = RequireBitmap(sourceWindow_->picture.all1);
+  MakeMosaic(
+      [&](MosaicGrid& grid, const SizeCaptionsHandler& showSize, const ConversionProgress& progress) {
+        MakeProjectGrid(project, shown, grid, showSize, progress);
+      },
+      settings.palette);
   ShowNewMosaic(settings, std::move(project.edits));
 }
 

@@ -6,8 +6,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -77,6 +79,9 @@ class MainWindow : public DesignedWindow {
   FileDialog saveDialog;
   FileDialog projectOpenDialog;
   FileDialog projectSaveDialog;
+  // How long the making of a mosaic runs before its progress window shows: the quick, classic case never
+  // shows it.
+  std::chrono::milliseconds conversionWindowDelay{500};
 
  signals:
   // The main window was closed: the program ends.
@@ -95,6 +100,13 @@ class MainWindow : public DesignedWindow {
   bool EditsMayGo();
   // Shows the size of a new mosaic in the two captions.
   SizeCaptionsHandler SizeCaptions();
+  // Makes the mosaic window's next mosaic: `convert` fills the grid it is given, with the captions and the
+  // progress it is given, on a worker thread behind a progress window when it takes long. Once it has
+  // ended the captions show the new size and the mosaic is painted in `palette`'s colours; a stop (EAbort)
+  // or an error leaves the captions, the grid and the mosaic as they were.
+  using GridWork = std::function<void(MosaicGrid& grid, const SizeCaptionsHandler& showSize,
+                                      const ConversionProgress& progress)>;
+  void MakeMosaic(const GridWork& convert, const Palette& palette);
   // After a new mosaic is made with `madeWith` (and `edits` applied): the windows show it, a save may follow.
   void ShowNewMosaic(const JobSettings& madeWith, std::vector<CellRun> edits);
 

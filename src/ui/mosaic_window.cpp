@@ -5,9 +5,12 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
 
 #include "cell_edit.h"
 #include "mosaic/cell_status.h"
+#include "mosaic/grid_rows.h"
 #include "mosaic/view_scale.h"
 
 namespace mozenta {
@@ -93,6 +96,22 @@ void MosaicWindow::TakeDisplayDepth() {
   depthTaken_ = true;
   const QScreen* display = screen();
   mosaic_.SetPixelFormat(MosaicBitsPerPixel(display != nullptr ? display->depth() : 32));
+}
+
+MosaicGrid& MosaicWindow::NewGrid() {
+  if (!newGrid_) newGrid_ = std::make_unique<MosaicGrid>();
+  return *newGrid_;
+}
+
+void MosaicWindow::TakeNewGrid(const Palette& palette) {
+  const MosaicGrid& made = NewGrid();
+  const int columns = made.MaxX() + 1, rows = made.MaxY() + 1;
+  for (int x = 0; x < columns; ++x) {
+    std::memcpy(grid_.Cells() + MosaicGrid::Offset(x, 0), made.Cells() + MosaicGrid::Offset(x, 0),
+                static_cast<std::size_t>(std::max(rows, 0)));
+  }
+  grid_.SetLimits(made.MaxX(), made.MaxY());
+  PaintMosaic(grid_, palette, mosaic_);
 }
 
 void MosaicWindow::SetSettingsSource(std::function<JobSettings()> settings) {

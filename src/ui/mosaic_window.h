@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QUndoStack>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -35,6 +36,13 @@ class MosaicWindow : public DesignedWindow {
   // Before the first conversion: gives the mosaic the depth of the display (16, 24 or 32 bits per pixel),
   // which it keeps from then on.
   void TakeDisplayDepth();
+
+  // A new mosaic is made into a grid of its own, so that the mosaic shown and its grid stay whole until it
+  // is complete: a stopped one leaves them as they were.
+  MosaicGrid& NewGrid();
+  // The new grid holds a complete mosaic: its cells become the grid's (those outside its limits keep what
+  // they held) and the mosaic is painted from them in `palette`'s colours.
+  void TakeNewGrid(const Palette& palette);
 
   // Where the block size and the labels come from: the main window's settings as they are now.
   void SetSettingsSource(std::function<JobSettings()> settings);
@@ -80,6 +88,7 @@ class MosaicWindow : public DesignedWindow {
 
   TBitmap mosaic_;
   MosaicGrid grid_;
+  std::unique_ptr<MosaicGrid> newGrid_;  // made by the first conversion; its pages are kept for the next
   bool depthTaken_ = false;
   Palette palette_;
   std::function<JobSettings()> settings_;

@@ -13,6 +13,7 @@
 #include "mosaic/conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
+#include "picture/errors.h"
 #include "reference_conversion.h"
 
 namespace mozenta {
@@ -273,6 +274,90 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{"PerceptualAtkinson",
                                   Options(Diffusion::kAtkinson, false, ColorMatch::kPerceptual)}),
     [](const ::testing::TestParamInfo<OptionsCase>& info) { return info.param.name; });
+
+// A gauge that asks for a stop once it has been moved `stopAfter` times (never for 0).
+class StoppingGauge : public ProgressGauge {
+ public:
+  explicit StoppingGauge(std::size_t stopAfter) : stopAfter_(stopAfter) {}
+  void SetMaxValue(int) override {}
+  void SetProgress(int progress) override {
+    shown.push_back(progress);
+    if (shown.size() == stopAfter_) stop.request_stop();
+  }
+  void Show() override {}
+  void Hide() override {}
+
+  std::stop_source stop;
+  std::vector<int> shown;
+
+ private:
+  std::size_t stopAfter_;
+};
+
+struct StopCase {
+  const char* name;
+  ConversionKernel kernel;  // nullptr: ConvertDiffusing with `options`
+  ConversionOptions options;
+  bool needsAvx2 = false;
+};
+void PrintTo(const StopCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class StoppedKernels : public ::testing::TestWithParam<StopCase> {};
+
+// Every kernel reports a strip of rows at a time, and a stop asked for while it runs ends it with EAbort
+// at its next strip: the rows past that strip are never written, the picture's first rows are.
+TEST_P(StoppedKernels, EndAtTheNextStripOfRows) {
+  if (GetParam().needsAvx2 && !simd::Avx2Available())
+    GTEST_SKIP() << "no AVX2 kernel on this build or processor";
+  std::mt19937 random(15);
+  const int width = 37, height = 200;
+  const auto source = RandomPicture(random, width, height);
+  const Palette palette;
+  TBitmap mosaic;
+  mosaic.SetSize(width, height);
+  const auto tables = conversion_internal::BuildTables(palette, mosaic.BitsPerPixel());
+  const auto run = [&](MosaicGrid& grid, StoppingGauge& gauge) {
+    for (int x = 0; x < width; ++x)
+      std::fill_n(grid.Cells() + MosaicGrid::Offset(x, 0), height, kUntouched);
+    const ConversionProgress progress(&gauge, gauge.stop.get_token());
+    const conversion_internal::ConversionJob job{*source, palette, tables,  grid,     &mosaic,
+                                                 width,   height,  nullptr, &progress};
+    if (GetParam().kernel != nullptr) {
+      GetParam().kernel(job);
+    } else {
+      conversion_internal::ConvertDiffusing(job, GetParam().options);
+    }
+  };
+
+  MosaicGrid whole, stopped;
+  StoppingGauge following(0);
+  run(whole, following);
+  ASSERT_GE(following.shown.size(), static_cast<std::size_t>(height / 32));
+  EXPECT_TRUE(std::is_sorted(following.shown.begin(), following.shown.end()));
+  EXPECT_LT(following.shown.back(), ConversionProgress::kScale);
+  EXPECT_NE(whole.Cell(width - 1, height - 1), kUntouched);
+
+  StoppingGauge stopping(2);
+  EXPECT_THROW(run(stopped, stopping), EAbort);
+  EXPECT_EQ(stopping.shown.size(), 2u);
+  for (int x = 0; x < width; ++x) {
+    EXPECT_EQ(stopped.Cell(x, 0), whole.Cell(x, 0)) << x;
+    EXPECT_EQ(stopped.Cell(x, 64), kUntouched) << x;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kernels, StoppedKernels,
+    ::testing::Values(StopCase{"Portable", conversion_internal::ConvertPortable, {}},
+                      StopCase{"Avx2", kVectorKernel, {}, true},
+                      StopCase{"FloydSteinberg", nullptr, Options(Diffusion::kFloydSteinberg)},
+                      StopCase{"AtkinsonSerpentine", nullptr, Options(Diffusion::kAtkinson, true)},
+                      StopCase{"NoneSerpentine", nullptr, Options(Diffusion::kNone, true)},
+                      StopCase{"Perceptual", nullptr,
+                               Options(Diffusion::kSierraLite, false, ColorMatch::kPerceptual)}),
+    [](const ::testing::TestParamInfo<StopCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace mozenta

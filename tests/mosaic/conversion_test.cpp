@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
+#include "mosaic/grid_rows.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
+#include "picture/errors.h"
 #include "reference_conversion.h"
 
 namespace mozenta {
@@ -280,6 +283,17 @@ TEST_P(ContainMargins, HoldTheEntryAndLeaveThePictureAsItsOwnConversion) {
     }
   }
   EXPECT_EQ(grid_.Cell(8, 0), 5);
+
+  // Into the grid alone, the mosaic painted from it afterwards: the same cells and bytes.
+  MosaicGrid gridOnly;
+  TBitmap painted;
+  painted.SetPixelFormat(c.depth);
+  ConvertFittedPictureToGrid(*source, FitTo(8, 8, FitMode::kContain, 1), palette_, gridOnly);
+  PaintMosaic(gridOnly, palette_, painted);
+  for (int x = 0; x < 8; ++x)
+    for (int y = 0; y < 8; ++y)
+      EXPECT_EQ(gridOnly.Cell(x, y), grid_.Cell(x, y)) << x << "," << y;
+  EXPECT_TRUE(std::ranges::equal(painted.StoredBytes(), mosaic_.StoredBytes()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Placements, ContainMargins,
@@ -309,6 +323,14 @@ TEST_F(ConvertToMosaicTest, CoverAndStretchFillEveryCellOfTheSize) {
   EXPECT_EQ(grid_.Cell(2, 2), 2);
   EXPECT_EQ(grid_.Cell(15, 2), 4);
   EXPECT_EQ(grid_.Cell(28, 2), 1);
+
+  // A stop asked for ends the resampling with EAbort.
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_THROW(ConvertFittedPictureToGrid(*source, FitTo(30, 6, FitMode::kStretch), palette_, grid_, nullptr,
+                                          {}, ConversionProgress(nullptr, stop.get_token())),
+               EAbort);
+  EXPECT_EQ(grid_.MaxY(), 4);
 }
 
 }  // namespace

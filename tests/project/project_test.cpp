@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "mosaic/grid_rows.h"
 #include "picture/source_picture.h"
 #include "project/project_file.h"
 #include "project/project_mosaic.h"
@@ -141,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 #undef PICTURE
 
-// The edits go over the conversion in their order, in the grid and in the bitmap.
+// The edits go over the conversion in their order, in the grid and in the bitmap painted from it.
 TEST(ProjectMosaic, EditsOverrideTheConversionInTheirOrder) {
   SourcePicture picture;
   LoadSourcePicture(picture, kWorkedExample);
@@ -150,7 +151,8 @@ TEST(ProjectMosaic, EditsOverrideTheConversionInTheirOrder) {
   MosaicGrid grid;
   TBitmap mosaic;
   mosaic.SetPixelFormat(24);
-  MakeProjectMosaic(project, *SourceBitmap(picture), grid, mosaic);
+  MakeProjectGrid(project, *SourceBitmap(picture), grid);
+  PaintMosaic(grid, project.settings.palette, mosaic);
   const int expected[][3] = {{0, 0, 7}, {0, 1, 2}, {0, 2, 7}, {4, 2, 1}};
   for (const auto& [x, y, entry] : expected) {
     EXPECT_EQ(grid.Cell(x, y), entry) << x << "," << y;

@@ -9,15 +9,20 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
+#include <algorithm>
+#include <vector>
 
 #include "mosaic/conversion.h"
+#include "mosaic/fitted_conversion.h"
 #include "support/modal_answerer.h"
 #include "support/printing.h"
 #include "support/test_folder.h"
 #include "support/user_input.h"
 #include "support/windows_fixture.h"
+#include "ui/advanced_settings_window.h"
 #include "ui/color_panel.h"
-#include "ui/save_progress_window.h"
+#include "ui/fit_panel.h"
+#include "ui/progress_window.h"
 #include "ui/sheets_panel.h"
 
 namespace mozenta::testing {
@@ -313,7 +318,66 @@ TEST_F(MainWindowTest, StoppedSheetsEndTheSaveQuietly) {
   for (const QString& name : names)
     EXPECT_EQ(Contents(name.toUtf8().constData()), "old " + name.toStdString());
   for (QWidget* window : QApplication::topLevelWidgets())
-    EXPECT_FALSE(qobject_cast<SaveProgressWindow*>(window) != nullptr && window->isVisible());
+    EXPECT_FALSE(qobject_cast<ProgressWindow*>(window) != nullptr && window->isVisible());
+}
+
+// A conversion that takes long (a small picture fitted to 2000 × 20000 sheets, matched perceptually) shows
+// "変換中" once it has run half a second; "中止", Escape and the close box each stop it without a message,
+// leaving the mosaic, its whole grid and the size captions byte for byte as they were. One left to end
+// gives the mosaic of the batch tool's conversion.
+TEST_F(MainWindowTest, StoppedConversionLeavesThePreviousMosaic) {
+  auto* colours = advancedSettingsWindow->findChild<ColorPanel*>(QStringLiteral("ColorPanel"));
+  auto* fit = advancedSettingsWindow->findChild<FitPanel*>(QStringLiteral("FitPanel"));
+  ASSERT_TRUE(colours != nullptr && fit != nullptr);
+  MakeMosaic(30, 20);
+  const TBitmap& mosaic = mosaicWindow->Mosaic();
+  const MosaicGrid& grid = mosaicWindow->Grid();
+  const std::vector<std::uint8_t> mosaicBefore(mosaic.StoredBytes().begin(), mosaic.StoredBytes().end());
+  const std::vector<std::uint8_t> gridBefore(grid.Cells(), grid.Cells() + MosaicGrid::kCells);
+  const QString widthBefore = mainWindow->widthLabel->text();
+
+  colours->matchCombo->setCurrentIndex(1);
+  Click(fit->keepSizeCheck);
+  Click(fit->keepAspectCheck);
+  fit->widthEdit->setValue(2000);
+  fit->heightEdit->setValue(20000);
+  const ModalAnswerer::Answer stops[] = {ClickButton("CancelButton"),
+                                         [](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); },
+                                         [](QWidget* window) { window->close(); }};
+  for (const ModalAnswerer::Answer& stop : stops) {
+    QString title;
+    answers_.Then([this](QWidget*) { Click(paletteDialog->runButton); }).Then([&](QWidget* window) {
+      title = window->windowTitle();
+      stop(window);
+    });
+    Click(mainWindow->convertButton);
+    EXPECT_EQ(answers_.Pending(), 0);
+    EXPECT_EQ(title, QString::fromUtf8("変換中"));
+    EXPECT_EQ(grid.MaxX(), 29);
+    EXPECT_EQ(grid.MaxY(), 19);
+    EXPECT_TRUE(std::equal(gridBefore.begin(), gridBefore.end(), grid.Cells()));
+    EXPECT_TRUE(std::ranges::equal(mosaic.StoredBytes(), mosaicBefore));
+    EXPECT_EQ(mainWindow->widthLabel->text(), widthBefore);
+  }
+
+  fit->widthEdit->setValue(40);
+  fit->heightEdit->setValue(30);
+  fit->modeCombo->setCurrentIndex(2);
+  answers_.Then([this](QWidget*) { Click(paletteDialog->runButton); });
+  Click(mainWindow->convertButton);
+  const JobSettings settings = mainWindow->CurrentSettings();
+  MosaicGrid expected;
+  TBitmap expectedMosaic;
+  expectedMosaic.SetPixelFormat(mosaic.BitsPerPixel());
+  ConvertFittedPicture(*SourceBitmap(sourceWindow->picture), settings.advanced.picture.fit, settings.palette,
+                       expected, expectedMosaic, nullptr, settings.advanced.conversion);
+  EXPECT_EQ(mainWindow->widthLabel->text(), QStringLiteral("39"));
+  ASSERT_EQ(grid.MaxY(), 29);
+  for (int x = 0; x < 40; ++x)
+    EXPECT_TRUE(std::equal(grid.Cells() + MosaicGrid::Offset(x, 0), grid.Cells() + MosaicGrid::Offset(x, 30),
+                           expected.Cells() + MosaicGrid::Offset(x, 0)))
+        << x;
+  EXPECT_TRUE(std::ranges::equal(mosaic.StoredBytes(), expectedMosaic.StoredBytes()));
 }
 
 TEST_F(MainWindowTest, NegativeHeightBecomesZeroWhenTheFieldIsLeft) {

@@ -1,5 +1,6 @@
-#include "save_progress_window.h"
+#include "progress_window.h"
 
+#include <QEventLoop>
 #include <QVBoxLayout>
 #include <atomic>
 #include <exception>
@@ -36,14 +37,19 @@ class SharedGauge : public ProgressGauge {
 
 }  // namespace
 
-SaveProgressWindow::SaveProgressWindow(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("SaveProgressWindow"));
-  setWindowTitle(QString::fromUtf8("保存中"));
+const ProgressWindow::Look ProgressWindow::kSaving = {"SaveProgressWindow", "SaveGauge", "保存中",
+                                                      "保存しています…"};
+const ProgressWindow::Look ProgressWindow::kConverting = {"ConversionProgressWindow", "ConversionGauge",
+                                                          "変換中", "変換しています…"};
+
+ProgressWindow::ProgressWindow(const Look& look, QWidget* parent) : QDialog(parent) {
+  setObjectName(QString::fromLatin1(look.objectName));
+  setWindowTitle(QString::fromUtf8(look.title));
   setWindowModality(Qt::ApplicationModal);
   ApplyWindowLook(*this);
-  caption = new QLabel(QString::fromUtf8("保存しています…"), this);
+  caption = new QLabel(QString::fromUtf8(look.caption), this);
   gauge = new Gauge(this);
-  gauge->setObjectName(QStringLiteral("SaveGauge"));
+  gauge->setObjectName(QString::fromLatin1(look.gaugeName));
   gauge->setFixedSize(240, 20);
   cancelButton = new QPushButton(QString::fromUtf8("中止"), this);
   cancelButton->setObjectName(QStringLiteral("CancelButton"));
@@ -55,19 +61,21 @@ SaveProgressWindow::SaveProgressWindow(QWidget* parent) : QDialog(parent) {
   poll_.setInterval(50);
 }
 
-void SaveProgressWindow::AskToStop() {
+void ProgressWindow::AskToStop() {
   stop_.request_stop();
   cancelButton->setEnabled(false);
   caption->setText(QString::fromUtf8("中止しています…"));
 }
 
-void SaveProgressWindow::reject() {
+void ProgressWindow::reject() {
   AskToStop();
 }
 
-void SaveProgressWindow::Run(const Work& work) {
+void ProgressWindow::Run(const Work& work, std::chrono::milliseconds showAfter) {
   SharedGauge shared;
   std::exception_ptr error;
+  bool ended = false;  // read and written in the window's thread only
+  QEventLoop waiting;
   connect(&poll_, &QTimer::timeout, this, [&] { shared.CopyTo(*gauge); });
   poll_.start();
   std::thread worker([&, stop = stop_.get_token()] {
@@ -76,11 +84,22 @@ void SaveProgressWindow::Run(const Work& work) {
     } catch (...) {
       error = std::current_exception();
     }
-    // Ends the window's event loop from the window's thread.
+    // Ends whichever loop waits for the work, from the window's thread.
     QMetaObject::invokeMethod(
-        this, [this] { done(Accepted); }, Qt::QueuedConnection);
+        this,
+        [&] {
+          ended = true;
+          waiting.quit();
+          done(Accepted);
+        },
+        Qt::QueuedConnection);
   });
-  exec();
+  if (showAfter.count() > 0) {
+    // Until then the windows repaint; what the user types or clicks waits, as it would behind the window.
+    QTimer::singleShot(showAfter, &waiting, &QEventLoop::quit);
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+  }
+  if (!ended) exec();
   worker.join();
   poll_.stop();
   poll_.disconnect();
