@@ -75,10 +75,8 @@ void Convert(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TB
              const SizeCaptionsHandler& showSize, const RowsReady* sourceReady,
              const ConversionOptions& options) {
   using namespace conversion_internal;
-  const std::int32_t maxX = source.Width() - 1;
-  const std::int32_t maxY = source.Height() - 1;
-  if (showSize) showSize(std::to_string(maxX), std::to_string(maxY));
-  grid.SetLimits(std::min(maxX, kMaxMosaicColumns - 1), std::min(maxY, kMaxMosaicRows - 1));
+  if (showSize) showSize(std::to_string(source.Width() - 1), std::to_string(source.Height() - 1));
+  SetMosaicLimits(source, grid);
   const int width = grid.MaxX() + 1;
   const int height = grid.MaxY() + 1;
   if (mosaic != nullptr) mosaic->SetSize(width, height);
@@ -102,8 +100,14 @@ void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& 
 }
 
 void ConvertToGrid(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
-                   const RowsReady* sourceReady, const ConversionOptions& options) {
+                   const RowsReady* sourceReady, const ConversionOptions& options, RowsReady* converted) {
   Convert(source, palette, grid, nullptr, nullptr, sourceReady, options);
+  if (converted != nullptr) converted->PublishAll();
+}
+
+void SetMosaicLimits(const TBitmap& source, MosaicGrid& grid) {
+  grid.SetLimits(std::min(source.Width() - 1, kMaxMosaicColumns - 1),
+                 std::min(source.Height() - 1, kMaxMosaicRows - 1));
 }
 
 }  // namespace mozenta
