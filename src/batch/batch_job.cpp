@@ -140,23 +140,31 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   // No mosaic bitmap: nothing shows it, and its file is painted from the grid and the palette. A JPEG
   // picture is converted band by band as its rows are decoded.
   MosaicGrid grid;
+  const MosaicPixels pixels(grid, settings.palette, settings.mosaicBitsPerPixel);
+  TerminalGauge terminalGauge(err);
+  SilentGauge silentGauge;
+  ProgressGauge& gauge = errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge;
   const FitSettings& fit = settings.advanced.picture.fit;
+  double convertSeconds = 0;
   if (fit.keepSize && project.edits.empty()) {
-    ConvertToGrid(*SourceBitmap(form2), settings.palette, grid, load.Rows(), settings.advanced.conversion);
+    // The save starts first: the bitmap file goes to the disk as the conversion makes its rows.
+    const TBitmap& source = *SourceBitmap(form2);
+    SetMosaicLimits(source, grid);
+    JobSave save(options.name, grid, pixels, settings);
+    ConvertToGrid(source, settings.palette, grid, load.Rows(), settings.advanced.conversion, {},
+                  &save.RowsConverted());
     load.Finish();
+    convertSeconds = clock.Lap();
+    save.Finish(gauge);
   } else {
     // Resampling and hand edits need the whole picture: they wait for the decoder.
     load.Finish();
     const TBitmap& source = *SourceBitmap(form2);
     CheckEditsFit(project.edits, source, fit, options.project);
     MakeProjectGrid(project, source, grid);
+    convertSeconds = clock.Lap();
+    SaveJob(options.name, grid, pixels, settings, gauge);
   }
-  const double convertSeconds = clock.Lap();
-
-  TerminalGauge terminalGauge(err);
-  SilentGauge silentGauge;
-  SaveJob(options.name, grid, MosaicPixels(grid, settings.palette, settings.mosaicBitsPerPixel), settings,
-          errIsTerminal ? static_cast<ProgressGauge&>(terminalGauge) : silentGauge);
   if (!options.saveProject.empty()) {
     // A project run has already matched its picture's hash.
     if (options.project.empty()) {

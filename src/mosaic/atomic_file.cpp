@@ -162,25 +162,32 @@ void AtomicFile::UseDirectWrites(bool on) {
 }
 
 int AtomicFile::WriteAll(const void* data, std::size_t size) {
+  return WriteAllAt(position_, data, size);
+}
+
+int AtomicFile::WriteAllAt(std::uint64_t offset, const void* data, std::size_t size) {
   if (fd_ < 0) return EBADF;
+  if (inPlace_ && offset != position_) return ESPIPE;
+  position_ = offset;
   const char* p = static_cast<const char*>(data);
   if (!inPlace_) {
-    UseDirectWrites(Aligned(written_) && Aligned(size) && Aligned(reinterpret_cast<std::uintptr_t>(p)));
+    UseDirectWrites(Aligned(offset) && Aligned(size) && Aligned(reinterpret_cast<std::uintptr_t>(p)));
   }
-  int error = WriteAt(p, size);
+  int error = WriteOut(p, size);
   if (error == EINVAL && direct_) {
     // The file system takes no such pieces past its cache after all: through the cache from here on.
     UseDirectWrites(false);
     directRefused_ = true;
-    error = WriteAt(p, size);
+    error = WriteOut(p, size);
   }
-  if (error == 0 && !direct_ && !inPlace_) StartWriteback();
+  if (error == 0 && !direct_ && !inPlace_) StartWriteback(offset, size);
   return error;
 }
 
-int AtomicFile::WriteAt(const char* p, std::size_t size) {
+int AtomicFile::WriteOut(const char* p, std::size_t size) {
   while (size > 0) {
-    const ssize_t written = ::write(fd_, p, size);
+    const ssize_t written =
+        inPlace_ ? ::write(fd_, p, size) : ::pwrite(fd_, p, size, static_cast<off_t>(position_));
     if (written < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -188,16 +195,25 @@ int AtomicFile::WriteAt(const char* p, std::size_t size) {
     if (written == 0) return EIO;  // no progress and no error: give up instead of spinning
     p += written;
     size -= static_cast<std::size_t>(written);
-    written_ += static_cast<std::uint64_t>(written);
+    position_ += static_cast<std::uint64_t>(written);
   }
   return 0;
 }
 
-void AtomicFile::StartWriteback() {
-  if (written_ - writebackStart_ < kWritebackRun) return;
-  ::sync_file_range(fd_, static_cast<off_t>(writebackStart_), static_cast<off_t>(written_ - writebackStart_),
-                    SYNC_FILE_RANGE_WRITE);
-  writebackStart_ = written_;
+void AtomicFile::StartWriteback(std::uint64_t offset, std::size_t size) {
+  const auto start = [this] {
+    ::sync_file_range(fd_, static_cast<off_t>(writebackStart_),
+                      static_cast<off_t>(writebackEnd_ - writebackStart_), SYNC_FILE_RANGE_WRITE);
+  };
+  if (offset != writebackEnd_) {
+    // Another place in the file: the run so far goes now, a new one starts here.
+    if (writebackEnd_ > writebackStart_) start();
+    writebackStart_ = offset;
+  }
+  writebackEnd_ = offset + size;
+  if (writebackEnd_ - writebackStart_ < kWritebackRun) return;
+  start();
+  writebackStart_ = writebackEnd_;
 }
 
 int AtomicFile::Finish() {
@@ -262,7 +278,7 @@ void AtomicFile::Discard() {
   }
   state_ = State::kNone;
   inPlace_ = replacing_ = swapped_ = direct_ = directRefused_ = false;
-  written_ = writebackStart_ = 0;
+  position_ = writebackStart_ = writebackEnd_ = 0;
   temporary_.clear();
 }
 

@@ -33,6 +33,11 @@ class AtomicFile {
   // memory and its final flush has little left to do. Other pieces are written through the cache, and
   // their writeback is started as they are written. Returns 0 or errno.
   int WriteAll(const void* data, std::size_t size);
+  // The same at `offset` in the file, for a file written out of order (Positional() only). Writing the end
+  // first sets the file's size at once; the bytes between stay zero until written.
+  int WriteAllAt(std::uint64_t offset, const void* data, std::size_t size);
+  // A file of our own can be written at any offset; one written in place (a device, a pipe) only in turn.
+  bool Positional() const { return fd_ >= 0 && !inPlace_; }
 
   // Flushes the file's bytes to the disk and closes it; nothing has its name yet. The descriptor is
   // released also on failure. Returns 0 or errno.
@@ -64,8 +69,8 @@ class AtomicFile {
   int OpenInPlace();
   int CreateTemporary(unsigned mode, bool replacing, unsigned owner, unsigned group);
   void UseDirectWrites(bool on);
-  int WriteAt(const char* data, std::size_t size);
-  void StartWriteback();
+  int WriteOut(const char* data, std::size_t size);
+  void StartWriteback(std::uint64_t offset, std::size_t size);
 
   int fd_ = -1;
   State state_ = State::kNone;
@@ -74,8 +79,10 @@ class AtomicFile {
   bool swapped_ = false;    // Commit swapped the names: the replaced file has the temporary's name
   bool direct_ = false;     // the descriptor writes past the page cache
   bool directRefused_ = false;
-  std::uint64_t written_ = 0;
+  std::uint64_t position_ = 0;  // where the next piece goes
+  // The run of pieces written through the cache whose writeback has not been started: [start, end).
   std::uint64_t writebackStart_ = 0;
+  std::uint64_t writebackEnd_ = 0;
   std::string target_;
   std::string temporary_;
 };

@@ -52,12 +52,19 @@ void BufferedOutput::Close() {
   if (const int error = file_.Finish()) fail_(error);
 }
 
+void BufferedOutput::Seek(std::uint64_t offset) {
+  Flush();
+  position_ = offset;
+}
+
 void BufferedOutput::Flush() {
   if (used_ == 0) return;
   const std::size_t size = used_;
+  const std::uint64_t offset = position_;
   used_ = 0;
+  position_ += size;
   if (!writer_.joinable()) {
-    if (const int error = file_.WriteAll(filling_, size)) fail_(error);
+    if (const int error = file_.WriteAllAt(offset, filling_, size)) fail_(error);
     return;
   }
   WaitForWriter();
@@ -65,6 +72,7 @@ void BufferedOutput::Flush() {
     const std::lock_guard lock(mutex_);
     pending_ = filling_;
     pendingSize_ = size;
+    pendingOffset_ = offset;
   }
   changed_.notify_all();
   filling_ = filling_ == buffers_[0].get() ? buffers_[1].get() : buffers_[0].get();
@@ -87,9 +95,10 @@ void BufferedOutput::WriterLoop() {
     if (stopping_) return;
     const char* data = pending_;
     const std::size_t size = pendingSize_;
+    const std::uint64_t offset = pendingOffset_;
     lock.unlock();
     // After a failure nothing more reaches the file; the error waits for the filling thread.
-    const int error = writerError_ == 0 ? file_.WriteAll(data, size) : 0;
+    const int error = writerError_ == 0 ? file_.WriteAllAt(offset, data, size) : 0;
     lock.lock();
     if (error != 0) writerError_ = error;
     pending_ = nullptr;

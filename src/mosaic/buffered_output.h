@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -47,6 +48,12 @@ class BufferedOutput {
     return true;
   }
 
+  // Writes out what the buffer holds; the next bytes go to `offset` in the file, which must be
+  // Positional(). Offsets that are multiples of the buffer's size keep every full buffer going past the
+  // page cache.
+  void Seek(std::uint64_t offset);
+  bool Positional() const { return file_.Positional(); }
+
   // Writes out the buffer and finishes the file: flushed to the disk and closed, not yet in its place.
   void Close();
 
@@ -67,12 +74,14 @@ class BufferedOutput {
   Buffer buffers_[2];
   char* filling_;  // the buffer being filled
   std::size_t used_ = 0;
+  std::uint64_t position_ = 0;  // where in the file the buffer's first byte goes
 
   // Write-behind: the piece the thread writes, and its result.
   std::mutex mutex_;
   std::condition_variable changed_;
   const char* pending_ = nullptr;
   std::size_t pendingSize_ = 0;
+  std::uint64_t pendingOffset_ = 0;
   int writerError_ = 0;
   bool stopping_ = false;
   std::thread writer_;  // last: it starts when everything else is in place

@@ -73,22 +73,22 @@ namespace {
 
 void Convert(const TBitmap& source, const Palette& palette, MosaicGrid& grid, TBitmap* mosaic,
              const SizeCaptionsHandler& showSize, const RowsReady* sourceReady,
-             const ConversionOptions& options, const ConversionProgress& progress) {
+             const ConversionOptions& options, const ConversionProgress& progress,
+             RowsReady* converted = nullptr) {
   using namespace conversion_internal;
   progress.Reached(0, 1);  // a stop asked for already leaves everything as it was
-  const std::int32_t maxX = source.Width() - 1;
-  const std::int32_t maxY = source.Height() - 1;
-  if (showSize) showSize(std::to_string(maxX), std::to_string(maxY));
-  grid.SetLimits(std::min(maxX, kMaxMosaicColumns - 1), std::min(maxY, kMaxMosaicRows - 1));
+  if (showSize) showSize(std::to_string(source.Width() - 1), std::to_string(source.Height() - 1));
+  SetMosaicLimits(source, grid);
   const int width = grid.MaxX() + 1;
   const int height = grid.MaxY() + 1;
   if (mosaic != nullptr) mosaic->SetSize(width, height);
   if (width == 0 || height == 0) return;
 
   const PaletteTables tables = BuildTables(palette, mosaic != nullptr ? mosaic->BitsPerPixel() : 32);
-  const ConversionJob job{source, palette,     tables,
-                          grid,   mosaic,      width,
-                          height, sourceReady, progress.Tracked() ? &progress : nullptr};
+  const ConversionJob job{source,   palette,     tables,
+                          grid,     mosaic,      width,
+                          height,   sourceReady, progress.Tracked() ? &progress : nullptr,
+                          converted};
   if (options == ConversionOptions{}) {
     KernelFor(tables)(job);
   } else {
@@ -109,8 +109,14 @@ void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& 
 
 void ConvertToGrid(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
                    const RowsReady* sourceReady, const ConversionOptions& options,
-                   const ConversionProgress& progress) {
-  Convert(source, palette, grid, nullptr, nullptr, sourceReady, options, progress);
+                   const ConversionProgress& progress, RowsReady* converted) {
+  Convert(source, palette, grid, nullptr, nullptr, sourceReady, options, progress, converted);
+  if (converted != nullptr) converted->PublishAll();
+}
+
+void SetMosaicLimits(const TBitmap& source, MosaicGrid& grid) {
+  grid.SetLimits(std::min(source.Width() - 1, kMaxMosaicColumns - 1),
+                 std::min(source.Height() - 1, kMaxMosaicRows - 1));
 }
 
 }  // namespace mozenta

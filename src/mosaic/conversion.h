@@ -37,8 +37,12 @@ void ConvertToMosaic(const TBitmap& source, const Palette& palette, MosaicGrid& 
 // The same conversion into the grid alone, for a job that shows no mosaic: its bitmap file is written from
 // the grid and the palette. Each source row is read once `sourceReady` (when given) has it, so the
 // conversion can follow a decoder that is still filling the source.
+// The grid's rows are published to `converted` (when given) as they are made, and all of them at the end.
 void ConvertToGrid(const TBitmap& source, const Palette& palette, MosaicGrid& grid,
                    const RowsReady* sourceReady = nullptr, const ConversionOptions& options = {},
-                   const ConversionProgress& progress = {});
+                   const ConversionProgress& progress = {}, RowsReady* converted = nullptr);
+
+// Sets the grid's limits to those a conversion of `source` gives it.
+void SetMosaicLimits(const TBitmap& source, MosaicGrid& grid);
 
 }  // namespace mozenta

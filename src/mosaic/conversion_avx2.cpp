@@ -398,6 +398,7 @@ MOZENTA_AVX2 void WriteVectorRows(Workspace& w, int v, int y0, int rowCount, con
 template <int SourceStep, int MosaicBytes>
 MOZENTA_AVX2 void ConvertBands(SourceRows& source, const ConversionJob& job, Workspace& w) {
   for (int y0 = 0; y0 < job.height; y0 += kBandRows) {
+    _mm_sfence();  // the rows streamed so far are in place before they are reported done
     job.RowsDone(y0);
     const int rowCount = std::min(kBandRows, job.height - y0);
     for (int a = 0; a < kBandRows; ++a) {

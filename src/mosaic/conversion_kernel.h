@@ -46,8 +46,11 @@ struct ConversionJob {
   int height;
   const RowsReady* sourceReady = nullptr;
   const ConversionProgress* progress = nullptr;
+  RowsReady* converted = nullptr;  // told of the grid's rows as they are complete
 
+  // Rows 0..rows − 1 are in the grid.
   void RowsDone(int rows) const {
+    if (converted != nullptr) converted->Publish(rows);
     if (progress != nullptr) progress->Reached(rows, height);
   }
 };

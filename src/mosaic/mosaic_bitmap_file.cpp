@@ -1,6 +1,7 @@
 #include "mosaic_bitmap_file.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "grid_rows.h"
@@ -132,10 +133,65 @@ bool MosaicPixels::WriteRows(BufferedOutput& out, std::stop_token stop) const {
   return true;
 }
 
-void WriteMosaicBitmapFile(AtomicFile& file, const MosaicPixels& pixels, std::stop_token stop) {
+bool MosaicPixels::WriteFromTheEnd(BufferedOutput& out, const std::vector<std::uint8_t>& headers,
+                                   std::size_t piece, const RowsReady& ready, std::stop_token stop) const {
+  const int width = grid_->MaxX() + 1, height = grid_->MaxY() + 1;
+  const std::size_t stride = DibStride(width, bitsPerPixel_);
+  const std::size_t pixelBytes = static_cast<std::size_t>(width) * (bitsPerPixel_ / 8);
+  const std::uint64_t start = headers.size();
+  const std::uint64_t size = start + static_cast<std::uint64_t>(stride) * height;
+  std::vector<std::uint8_t> indices(static_cast<std::size_t>(kGridBandRows) * width);
+  std::vector<std::uint8_t> row(stride, 0);  // a row cut by a piece's edge; the padding stays 0
+
+  std::uint64_t from = (size - 1) / piece * piece;
+  out.Seek(from);
+  for (;;) {
+    const std::uint64_t to = std::min<std::uint64_t>(from + piece, size);
+    if (from < start) out.Write(headers.data() + from, std::min(to, start) - from);
+    const std::uint64_t pixelsFrom = std::max(from, start);
+    if (to > pixelsFrom) {
+      // File rows first..last (the bottom row is file row 0) meet the piece.
+      const auto first = static_cast<int>((pixelsFrom - start) / stride);
+      const auto last = static_cast<int>((to - 1 - start) / stride);
+      ready.WaitFor(height - first);
+      if (stop.stop_requested()) return false;
+      for (int band = first; band <= last; band += kGridBandRows) {
+        const int count = std::min(kGridBandRows, last - band + 1);
+        const int top = height - band - count;  // the band's top picture row
+        GridRows(*grid_, top, count, width, indices.data());
+        for (int k = 0; k < count; ++k) {
+          const std::uint8_t* cells = indices.data() + static_cast<std::size_t>(count - 1 - k) * width;
+          const std::uint64_t rowStart = start + static_cast<std::uint64_t>(band + k) * stride;
+          const std::uint64_t a = std::max(rowStart, from), b = std::min(rowStart + stride, to);
+          const bool whole = a == rowStart && b == rowStart + stride;
+          if (whole && out.WriteInPlace(stride, [&](char* at) {
+                auto* painted = reinterpret_cast<std::uint8_t*>(at);
+                PaintRow(cells, width, bitsPerPixel_, pixels_.data(), painted);
+                std::memset(painted + pixelBytes, 0, stride - pixelBytes);
+                return stride;
+              })) {
+            continue;
+          }
+          PaintRow(cells, width, bitsPerPixel_, pixels_.data(), row.data());
+          out.Write(row.data() + (a - rowStart), b - a);
+        }
+      }
+    }
+    if (from == 0) return true;
+    from -= piece;
+    out.Seek(from);
+  }
+}
+
+void WriteMosaicBitmapFile(AtomicFile& file, const MosaicPixels& pixels, std::stop_token stop,
+                           const RowsReady* ready) {
   const std::vector<std::uint8_t> headers = pixels.Headers();
   BufferedOutput out(file, kBufferBytes, ThrowWriteError, true);
-  if (!headers.empty()) {
+  if (!headers.empty() && ready != nullptr && pixels.FromGrid() && out.Positional()) {
+    if (!pixels.WriteFromTheEnd(out, headers, kBufferBytes, *ready, stop)) return;
+  } else if (!headers.empty()) {
+    if (ready != nullptr) ready->WaitFor(INT_MAX);
+    if (stop.stop_requested()) return;
     out.Write(headers.data(), headers.size());
     if (!pixels.WriteRows(out, stop)) return;
   }

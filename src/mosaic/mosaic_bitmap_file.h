@@ -13,6 +13,7 @@
 #include "mosaic_grid.h"
 #include "palette.h"
 #include "picture/bitmap.h"
+#include "picture/rows_ready.h"
 
 namespace mozenta {
 
@@ -34,6 +35,13 @@ class MosaicPixels {
   // Writes the pixel array to `out`, bottom row first; stops early, returning false, once `stop` is
   // requested.
   bool WriteRows(BufferedOutput& out, std::stop_token stop) const;
+  // Writes `headers` and the grid's pixel array into a Positional() `out` whose buffer holds `piece`
+  // bytes, a piece at a time from the file's end to its start, each piece once `ready` has the rows it
+  // holds: a conversion makes the top rows first, and they lie at the end. So the file goes to the disk
+  // while the conversion still runs. Stops early, returning false, once `stop` is requested.
+  bool WriteFromTheEnd(BufferedOutput& out, const std::vector<std::uint8_t>& headers, std::size_t piece,
+                       const RowsReady& ready, std::stop_token stop) const;
+  bool FromGrid() const { return grid_ != nullptr; }
 
  private:
   const TBitmap* bitmap_ = nullptr;
@@ -42,10 +50,12 @@ class MosaicPixels {
   std::array<std::uint32_t, kPaletteSlots> pixels_{};
 };
 
-// Writes the file into `file` (created, not yet in its place) and finishes it. Throws EWriteError
+// Writes the file into `file` (created, not yet in its place) and finishes it. Pixels painted from a grid
+// are written as `ready` (when given) publishes the grid's rows. Throws EWriteError
 // "ストリームへの書き込みエラー" when a write or the final flush fails. Returns early, leaving the file
 // unfinished, once `stop` is requested.
-void WriteMosaicBitmapFile(AtomicFile& file, const MosaicPixels& pixels, std::stop_token stop = {});
+void WriteMosaicBitmapFile(AtomicFile& file, const MosaicPixels& pixels, std::stop_token stop = {},
+                           const RowsReady* ready = nullptr);
 
 // Writes the file `fileName` and puts it in place of an existing one: the headers, then the rows. A picture
 // without columns or rows gives an empty file. Throws EFCreateError "ファイル <name> を作成できません" when

@@ -4,20 +4,16 @@
 #include <thread>
 
 #include "io_error.h"
-#include "output_names.h"
-#include "output_set.h"
 
 namespace mozenta {
-namespace {
-
 // The bitmap file written on a thread of its own. Dropped before it has been waited for (when the reports
-// failed), it asks the writer to stop and waits for it.
-class BitmapWriter {
+// or the conversion failed), it asks the writer to stop and waits for it.
+class MosaicSave::Bitmap {
  public:
-  BitmapWriter(AtomicFile& file, const MosaicPixels& mosaic)
-      : thread_([this, &file, &mosaic](std::stop_token stop) {
+  Bitmap(AtomicFile& file, const MosaicPixels& mosaic, const RowsReady* rows)
+      : thread_([this, &file, mosaic, rows](std::stop_token stop) {
           try {
-            WriteMosaicBitmapFile(file, mosaic, stop);
+            WriteMosaicBitmapFile(file, mosaic, stop, rows);
           } catch (...) {
             error_ = std::current_exception();
           }
@@ -29,34 +25,51 @@ class BitmapWriter {
     if (error_) std::rethrow_exception(error_);
   }
 
+  void Stop() { thread_.request_stop(); }
+
  private:
   std::exception_ptr error_;
   std::jthread thread_;  // last: it starts when everything else is in place
 };
 
-}  // namespace
+MosaicSave::MosaicSave(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
+                       const ReportSettings& settings, WalkedOutput* further)
+    : grid_(grid),
+      settings_(settings),
+      names_(SaveFileNamesFor(fileName)),
+      layout_(LayOutBlocks(grid, settings.blocks, settings.order)),
+      reports_(outputs_, names_.chart, further) {
+  bitmapFile_ = &outputs_.Add();
+  if (bitmapFile_->Create(names_.bitmap) != 0) {
+    throw EFCreateError(MessageText(MessageId::kCannotCreateFile, names_.bitmap));
+  }
+  bitmap_ = std::make_unique<Bitmap>(*bitmapFile_, mosaic, &rows_);
+}
+
+MosaicSave::~MosaicSave() {
+  if (bitmap_ == nullptr) return;
+  // The writer may wait for rows that will never come.
+  bitmap_->Stop();
+  rows_.PublishAll();
+  bitmap_.reset();
+}
+
+void MosaicSave::Finish(ProgressGauge& gauge) {
+  rows_.PublishAll();
+  reports_.Write(grid_, layout_, settings_, gauge);
+  bitmap_->Wait();
+  bitmap_.reset();
+  const OutputSet::CommitFailure failure = outputs_.Commit();
+  if (failure.file == bitmapFile_) {
+    throw EFCreateError(MessageText(MessageId::kCannotCreateFile, names_.bitmap));
+  }
+  if (failure.file != nullptr) throw InOutErrorFromErrno(failure.errnum);
+}
 
 void SaveMosaic(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
                 const ReportSettings& settings, ProgressGauge& gauge, WalkedOutput* further) {
-  const SaveFileNames names = SaveFileNamesFor(fileName);
-  const BlockLayout layout = LayOutBlocks(grid, settings.blocks, settings.order);
-
-  OutputSet outputs;
-  ReportFiles reports(outputs, names.chart, further);
-  AtomicFile& bitmap = outputs.Add();
-  if (bitmap.Create(names.bitmap) != 0) {
-    throw EFCreateError(MessageText(MessageId::kCannotCreateFile, names.bitmap));
-  }
-  {
-    BitmapWriter bitmapWriter(bitmap, mosaic);
-    reports.Write(grid, layout, settings, gauge);
-    bitmapWriter.Wait();
-  }
-  const OutputSet::CommitFailure failure = outputs.Commit();
-  if (failure.file == &bitmap) {
-    throw EFCreateError(MessageText(MessageId::kCannotCreateFile, names.bitmap));
-  }
-  if (failure.file != nullptr) throw InOutErrorFromErrno(failure.errnum);
+  MosaicSave save(fileName, grid, mosaic, settings, further);
+  save.Finish(gauge);
 }
 
 }  // namespace mozenta

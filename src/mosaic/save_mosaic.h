@@ -2,10 +2,14 @@
 // place together.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "mosaic_bitmap_file.h"
 #include "mosaic_grid.h"
+#include "output_names.h"
+#include "output_set.h"
+#include "picture/rows_ready.h"
 #include "progress_gauge.h"
 #include "report_writer.h"
 #include "walked_output.h"
@@ -26,5 +30,37 @@ namespace mozenta {
 // previous file is left byte for byte as it was; the gauge is hidden.
 void SaveMosaic(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
                 const ReportSettings& settings, ProgressGauge& gauge, WalkedOutput* further = nullptr);
+
+// The same save started before the grid is complete, so that the bitmap file goes to the disk while the
+// conversion runs: the files are created at once (with the errors above), and a bitmap painted from the
+// grid is written as RowsConverted() publishes the grid's rows. The grid's limits must already be those of
+// the coming conversion. Finish, once every row is converted, writes the reports and puts all in place;
+// a save dropped before it ends removes every temporary and leaves every previous file as it was.
+class MosaicSave {
+ public:
+  MosaicSave(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
+             const ReportSettings& settings, WalkedOutput* further = nullptr);
+  ~MosaicSave();
+  MosaicSave(const MosaicSave&) = delete;
+  MosaicSave& operator=(const MosaicSave&) = delete;
+
+  // The conversion publishes here the rows it has made; PublishAll once it has ended.
+  RowsReady& RowsConverted() { return rows_; }
+
+  void Finish(ProgressGauge& gauge);
+
+ private:
+  class Bitmap;
+
+  const MosaicGrid& grid_;
+  const ReportSettings& settings_;
+  SaveFileNames names_;
+  BlockLayout layout_;
+  OutputSet outputs_;
+  ReportFiles reports_;
+  AtomicFile* bitmapFile_ = nullptr;
+  RowsReady rows_;
+  std::unique_ptr<Bitmap> bitmap_;
+};
 
 }  // namespace mozenta

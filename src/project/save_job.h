@@ -2,6 +2,7 @@
 // the settings ask for them, then the mosaic bitmap, all under the one name chosen.
 #pragma once
 
+#include <memory>
 #include <stop_token>
 #include <string>
 
@@ -9,8 +10,11 @@
 #include "mosaic/mosaic_bitmap_file.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/progress_gauge.h"
+#include "mosaic/save_mosaic.h"
 
 namespace mozenta {
+
+class SheetWriter;
 
 // As SaveMosaic, with "name.pdf" written from the same walk as the reports when settings.advanced.sheets
 // is enabled. A layout whose sheets would pass kMaxSheetPages is refused before any file is touched. A stop
@@ -18,5 +22,22 @@ namespace mozenta {
 // it was.
 void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
              const JobSettings& settings, ProgressGauge& gauge, std::stop_token stop = {});
+
+// The same save started before the conversion fills the grid (see MosaicSave): the files are created and
+// the bitmap written as RowsConverted() publishes rows; Finish writes the rest and puts all in place.
+class JobSave {
+ public:
+  JobSave(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
+          const JobSettings& settings, std::stop_token stop = {});
+  ~JobSave();
+
+  RowsReady& RowsConverted() { return save_->RowsConverted(); }
+  void Finish(ProgressGauge& gauge) { save_->Finish(gauge); }
+
+ private:
+  ReportSettings reports_;
+  std::unique_ptr<SheetWriter> sheets_;
+  std::unique_ptr<MosaicSave> save_;
+};
 
 }  // namespace mozenta

@@ -7,7 +7,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
+#include <thread>
 
+#include "mosaic/atomic_file.h"
+#include "mosaic/buffered_output.h"
 #include "mosaic/conversion.h"
 #include "mosaic/mosaic_bitmap_file.h"
 #include "mosaic/mosaic_grid.h"
@@ -113,6 +117,38 @@ TEST(MosaicBitmapFile, OneCellIsFiftyEightBytesAtEveryDepth) {
   for (const int bits : {16, 24, 32}) {
     WriteMosaicBitmapFile(folder / "one.bmp", *MosaicOf({{7}}, bits));
     EXPECT_EQ(FileBytes(folder / "one.bmp").size(), 58u) << bits;
+  }
+}
+
+// A file written from its end while the rows are still coming, in pieces that cut rows and the headers,
+// holds the same bytes as one written in turn.
+TEST(MosaicBitmapFile, WrittenFromTheEndAsRowsComeIsTheSameFile) {
+  ScratchFolder folder;
+  std::vector<std::vector<int>> rows(37, std::vector<int>(301));
+  for (std::size_t y = 0; y < rows.size(); ++y)
+    for (std::size_t x = 0; x < rows[y].size(); ++x)
+      rows[y][x] = static_cast<int>((x * 7 + y * 3 + x * y) % 8);
+  MosaicGrid grid;
+  testing::SetGrid(grid, rows);
+  for (const int bits : {16, 24, 32}) {
+    const MosaicPixels pixels(grid, Palette(), bits);
+    WriteMosaicBitmapFile(folder / "in_turn.bmp", pixels);
+    AtomicFile file;
+    ASSERT_EQ(file.Create(folder / "from_end.bmp"), 0);
+    {
+      BufferedOutput out(file, AtomicFile::kDirectAlignment, [](int) { throw std::runtime_error("write"); },
+                         true);
+      RowsReady ready;
+      std::jthread conversion([&] {
+        for (int y = 0; y <= static_cast<int>(rows.size()); ++y)
+          ready.Publish(y);
+      });
+      ASSERT_TRUE(pixels.WriteFromTheEnd(out, pixels.Headers(), AtomicFile::kDirectAlignment, ready, {}));
+      out.Close();
+    }
+    ASSERT_EQ(file.Commit(), 0);
+    file.Settle();
+    EXPECT_EQ(FileBytes(folder / "from_end.bmp"), FileBytes(folder / "in_turn.bmp")) << bits;
   }
 }
 
