@@ -13,12 +13,14 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "conversion_kernel.h"
 #include "diffusion_shapes.h"
 #include "perceptual_match.h"
+#include "perceptual_match_cache.h"
 
 namespace mozenta::conversion_internal {
 namespace {
@@ -372,8 +374,8 @@ void ConvertShaped(const ConversionJob& job, const ConversionOptions& options, N
 
 void ConvertDiffusing(const ConversionJob& job, const ConversionOptions& options) {
   if (options.match == ColorMatch::kPerceptual) {
-    PerceptualMatch match(job.palette);
-    ConvertShaped(job, options, PerceptualNearest{&match});
+    const std::shared_ptr<PerceptualMatch> match = PerceptualMatchCache::Shared().MatchFor(job.palette);
+    ConvertShaped(job, options, PerceptualNearest{match.get()});
   } else {
     ConvertShaped(job, options, ClassicNearest{job.tables.nearest.data()});
   }
