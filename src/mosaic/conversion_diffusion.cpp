@@ -21,6 +21,7 @@
 #include "diffusion_shapes.h"
 #include "perceptual_match.h"
 #include "perceptual_match_cache.h"
+#include "perceptual_warm_up.h"
 
 namespace mozenta::conversion_internal {
 namespace {
@@ -375,6 +376,7 @@ void ConvertShaped(const ConversionJob& job, const ConversionOptions& options, N
 void ConvertDiffusing(const ConversionJob& job, const ConversionOptions& options) {
   if (options.match == ColorMatch::kPerceptual) {
     const std::shared_ptr<PerceptualMatch> match = PerceptualMatchCache::Shared().MatchFor(job.palette);
+    const PerceptualWarmUp warmUp(*match, job, options);
     ConvertShaped(job, options, PerceptualNearest{match.get()});
   } else {
     ConvertShaped(job, options, ClassicNearest{job.tables.nearest.data()});

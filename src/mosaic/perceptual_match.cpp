@@ -157,6 +157,7 @@ int PerceptualMatch::Resolve(int r, int g, int b) {
   if (box != kUnknown && box != kMixed) return box - 1;
   const std::uint8_t known = __atomic_load_n(&answers_[index], __ATOMIC_RELAXED);
   if (known != kUnknown) return known - 1;
+  resolved_.fetch_add(1, std::memory_order_relaxed);
 
   const std::uint16_t in16 = in16_[box16];
   if (Single(in16)) {

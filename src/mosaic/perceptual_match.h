@@ -57,6 +57,9 @@ class PerceptualMatch {
     return Resolve(r, g, b);
   }
 
+  // How many times a colour's answer had to be settled: the colours met first.
+  std::uint64_t Resolved() const { return resolved_.load(std::memory_order_relaxed); }
+
   // The memory the settled answers hold so far, in bytes.
   std::size_t SettledBytes() const;
 
@@ -103,6 +106,7 @@ class PerceptualMatch {
   std::uint8_t* answers_;  // the colours of the boxes of 4 marked kMixed: kColors bytes by IndexOf
   std::array<bool, kBoxes16> written_{};  // which boxes of 16 have answers in the table
   std::atomic<std::size_t> settledBytes_ = 0;
+  std::atomic<std::uint64_t> resolved_ = 0;
 };
 
 }  // namespace mozenta
