@@ -13,8 +13,10 @@ namespace {
 
 // Pictures smaller than this are converted before a thread would have helped.
 constexpr long kLeastCells = 1 << 18;
-// Rows in a row that needed no settling: the match knows this picture's colours already.
-constexpr int kSettledRowsToStop = 16;
+// The thread stops once a stretch of rows needs answers settled for fewer than one cell in kQuiet: the
+// match knows this picture's colours already (a conversion repeated, or the kernel caught up).
+constexpr int kStretchRows = 16;
+constexpr int kQuiet = 256;
 
 using Errors = std::vector<std::array<int, 3>>;
 
@@ -28,9 +30,8 @@ void WalkRows(PerceptualMatch& match, const ConversionJob& job, int first, int l
   for (Errors& row : rows)
     row.assign(static_cast<std::size_t>(width) + 2 * kMargin, {});
   SourceRows source(job.source, width, 1);
-  int quietRows = 0;
+  std::uint64_t settledBefore = match.Resolved();
   for (int y = first; y < last && !stop.load(std::memory_order_relaxed); ++y) {
-    const std::uint64_t settledBefore = match.Resolved();
     const std::uint8_t* pixels = source.Row(y, 0);
     std::array<int, 3> ahead[2] = {};
     for (int x = 0; x < width; ++x) {
@@ -56,8 +57,11 @@ void WalkRows(PerceptualMatch& match, const ConversionJob& job, int first, int l
     }
     std::rotate(rows.begin(), rows.begin() + 1, rows.end());
     std::fill(rows[2].begin(), rows[2].end(), std::array<int, 3>{});
-    quietRows = match.Resolved() == settledBefore ? quietRows + 1 : 0;
-    if (quietRows == kSettledRowsToStop) return;
+    if ((y - first) % kStretchRows == kStretchRows - 1) {
+      const std::uint64_t settled = match.Resolved();
+      if ((settled - settledBefore) * kQuiet < static_cast<std::uint64_t>(width) * kStretchRows) return;
+      settledBefore = settled;
+    }
   }
 }
 
