@@ -11,8 +11,9 @@
 namespace mozenta {
 namespace {
 
+// One bit set (without a call to a population count where the processor may lack the instruction).
 bool Single(std::uint16_t mask) {
-  return std::has_single_bit(mask);
+  return mask != 0 && (mask & (mask - 1)) == 0;
 }
 
 int OnlyEntry(std::uint16_t mask) {
