@@ -52,10 +52,11 @@ PerceptualMatch::Candidates PerceptualMatch::CandidatesOf(const Palette& palette
 
 PerceptualMatch::PerceptualMatch(const Palette& palette) : candidateColors_(CandidatesOf(palette)) {
   // Reserved address space: pages read before they are written read as zeros (kUnknown) and take no memory.
-  void* table =
-      mmap(nullptr, kColors, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (table == MAP_FAILED) throw std::bad_alloc();
-  answers_ = static_cast<std::uint8_t*>(table);
+  void* tables =
+      mmap(nullptr, kReserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (tables == MAP_FAILED) throw std::bad_alloc();
+  answers_ = static_cast<std::uint8_t*>(tables);
+  boxes2_ = answers_ + kColors;
   boxes4_ = std::make_unique<std::uint8_t[]>(kColors / 64);
 
   std::uint16_t candidates = 0;
@@ -79,7 +80,7 @@ PerceptualMatch::PerceptualMatch(const Palette& palette) : candidateColors_(Cand
 }
 
 PerceptualMatch::~PerceptualMatch() {
-  munmap(answers_, kColors);
+  munmap(answers_, kReserved);
 }
 
 std::size_t PerceptualMatch::SettledBytes() const {
@@ -133,31 +134,34 @@ void PerceptualMatch::Fill(std::uint32_t first, std::uint32_t count, int entry) 
       for (std::uint32_t k = 0; k < count / 512; ++k)
         __atomic_store_n(words + k, word, __ATOMIC_RELAXED);
     }
-    return;
-  }
-  const std::uint32_t box16 = first >> 12;
-  if (!written_[box16]) {
-    written_[box16] = true;
-    settledBytes_.fetch_add(4096, std::memory_order_relaxed);
-  }
-  if (count == 1) {
+  } else if (count == 8) {
+    if (!written2_[first >> 15].exchange(true, std::memory_order_relaxed))
+      settledBytes_.fetch_add(4096, std::memory_order_relaxed);
+    __atomic_store_n(boxes2_ + (first >> 3), value, __ATOMIC_RELAXED);
+  } else {
+    const std::uint32_t box16 = first >> 12;
+    if (!written_[box16]) {
+      written_[box16] = true;
+      settledBytes_.fetch_add(4096, std::memory_order_relaxed);
+    }
     __atomic_store_n(answers_ + first, value, __ATOMIC_RELAXED);
-    return;
   }
-  auto* words = reinterpret_cast<std::uint64_t*>(answers_ + first);
-  for (std::uint32_t k = 0; k < count / 8; ++k)
-    __atomic_store_n(words + k, word, __ATOMIC_RELAXED);
+}
+
+int PerceptualMatch::Known(std::uint32_t index) const {
+  const std::uint8_t box4 = __atomic_load_n(&boxes4_[index >> 6], __ATOMIC_RELAXED);
+  if (box4 != kMixed) return box4 - 1;
+  const std::uint8_t box2 = __atomic_load_n(&boxes2_[index >> 3], __ATOMIC_RELAXED);
+  if (box2 != kMixed) return box2 - 1;
+  return __atomic_load_n(&answers_[index], __ATOMIC_RELAXED) - 1;
 }
 
 int PerceptualMatch::Resolve(int r, int g, int b) {
   const std::uint32_t index = IndexOf(r, g, b);
   const std::uint32_t box16 = index >> 12;
   std::lock_guard lock(locks_[box16 % locks_.size()]);
-  // Settled meanwhile by another thread?
-  const std::uint8_t box = __atomic_load_n(&boxes4_[index >> 6], __ATOMIC_RELAXED);
-  if (box != kUnknown && box != kMixed) return box - 1;
-  const std::uint8_t known = __atomic_load_n(&answers_[index], __ATOMIC_RELAXED);
-  if (known != kUnknown) return known - 1;
+  const int known = Known(index);  // settled meanwhile by another thread?
+  if (known >= 0) return known;
   resolved_.fetch_add(1, std::memory_order_relaxed);
 
   const std::uint16_t in16 = in16_[box16];
@@ -190,6 +194,7 @@ int PerceptualMatch::Resolve(int r, int g, int b) {
     Fill(index & ~7u, 8, OnlyEntry(in2));
     return OnlyEntry(in2);
   }
+  __atomic_store_n(&boxes2_[index >> 3], kMixed, __ATOMIC_RELAXED);
   const int nearest = Exact(r, g, b, in2);
   Fill(index, 1, nearest);
   return nearest;

@@ -3,9 +3,9 @@
 // winning a tie), at the cost of a lookup or two for a colour met before.
 //
 // Answers go into tables in Z order (the bits of the three channels interleaved), so that every box of 2, 4,
-// 8 or 16 colours a side is one run: one byte per box of 4 colours a side, and where a box of 4 has more
-// than one answer, one byte per colour in a table of all 2²⁴ colours. That table is reserved, not filled:
-// only the pages of the boxes of 16 with such boxes take memory.
+// 8 or 16 colours a side is one run: one byte per box of 4 colours a side; where a box of 4 has more than
+// one answer, one byte per box of 2; and where a box of 2 has, one byte per colour. The last two are
+// reserved, not filled: only the pages of the boxes met take memory.
 //
 // Answers are settled lazily, as colours come. The boxes of 32 and 16 colours a side are settled when the
 // match is made: bounds over a box (ciede2000_bounds.h) leave the candidates that may be nearest to one of
@@ -48,11 +48,15 @@ class PerceptualMatch {
   // The number of the candidate nearest to the 8-bit colour (r, g, b).
   int Nearest(int r, int g, int b) {
     const std::uint32_t index = IndexOf(r, g, b);
-    const std::uint8_t box = __atomic_load_n(&boxes4_[index >> 6], __ATOMIC_RELAXED);
-    if (static_cast<unsigned>(box - 1) < kPaletteSlots) return box - 1;
-    if (box == kMixed) {
-      const std::uint8_t known = __atomic_load_n(&answers_[index], __ATOMIC_RELAXED);
-      if (known != kUnknown) return known - 1;
+    const std::uint8_t box4 = __atomic_load_n(&boxes4_[index >> 6], __ATOMIC_RELAXED);
+    if (static_cast<unsigned>(box4 - 1) < kPaletteSlots) return box4 - 1;
+    if (box4 == kMixed) {
+      const std::uint8_t box2 = __atomic_load_n(&boxes2_[index >> 3], __ATOMIC_RELAXED);
+      if (static_cast<unsigned>(box2 - 1) < kPaletteSlots) return box2 - 1;
+      if (box2 == kMixed) {
+        const std::uint8_t known = __atomic_load_n(&answers_[index], __ATOMIC_RELAXED);
+        if (known != kUnknown) return known - 1;
+      }
     }
     return Resolve(r, g, b);
   }
@@ -68,6 +72,7 @@ class PerceptualMatch {
   static constexpr std::uint8_t kMixed = 0xFF;  // a box of 4 whose colours have answers of their own
   static constexpr int kBoxes16 = 4096;
   static constexpr std::size_t kColors = std::size_t{1} << 24;
+  static constexpr std::size_t kReserved = kColors + kColors / 8;  // answers_ and boxes2_
 
   // Bit i of a channel at bit 3i: red's bits shifted two further, green's one.
   static constexpr std::array<std::uint32_t, 256> kSpread = [] {
@@ -88,11 +93,13 @@ class PerceptualMatch {
   };
 
   int Resolve(int r, int g, int b);
+  // The answer of the colour at `index` in the tables, or −1 when it is not settled yet.
+  int Known(std::uint32_t index) const;
   // The candidates of `mask` that may be nearest to some colour of the box of `size` colours a side whose
   // first colour is (r, g, b).
   std::uint16_t Settle(int r, int g, int b, int size, std::uint16_t mask) const;
   int Exact(int r, int g, int b, std::uint16_t mask) const;
-  // Gives the `count` answers from `first` (a multiple of 8) the entry `entry`.
+  // Gives the box of `count` colours from `first` (a box of 1, 2, 4, 8 or 16 a side) the entry `entry`.
   void Fill(std::uint32_t first, std::uint32_t count, int entry);
 
   Candidates candidateColors_;
@@ -103,8 +110,12 @@ class PerceptualMatch {
   // Per box of 4 (by IndexOf / 64): its one answer, kMixed, or kUnknown. Small enough to stay in the
   // processor's caches; most colours find their answer here.
   std::unique_ptr<std::uint8_t[]> boxes4_;
-  std::uint8_t* answers_;  // the colours of the boxes of 4 marked kMixed: kColors bytes by IndexOf
-  std::array<bool, kBoxes16> written_{};  // which boxes of 16 have answers in the table
+  // Reserved, not filled: per box of 2 of the boxes of 4 marked kMixed (by IndexOf / 8), the same; and per
+  // colour of the boxes of 2 marked kMixed (by IndexOf), its answer.
+  std::uint8_t* boxes2_;
+  std::uint8_t* answers_;
+  std::array<std::atomic<bool>, kBoxes16 / 8> written2_{};  // which pages of boxes2_ have answers
+  std::array<bool, kBoxes16> written_{};                    // which boxes of 16 have answers in answers_
   std::atomic<std::size_t> settledBytes_ = 0;
   std::atomic<std::uint64_t> resolved_ = 0;
 };
