@@ -1,7 +1,8 @@
 // The conversion of the largest mosaic (2000 × 20000 cells) from a 24-bit photo-like picture into a 32-bit
 // mosaic, against a plain copy of the same bytes as the yardstick, as the windows make it (followed, into a
-// grid of its own, then painted), and with every other choice of diffusion, walk and match.
-// MOZENTA_FORCE_PORTABLE=1 measures the portable classic kernel, as on processors without AVX2.
+// grid of its own, then painted), and with every other choice of diffusion, walk and match, the perceptual
+// one both first and repeated. MOZENTA_FORCE_PORTABLE=1 measures the portable classic kernel, as on
+// processors without AVX2.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include "mosaic/grid_rows.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
+#include "mosaic/perceptual_match_cache.h"
 #include "photo_like.h"
 
 namespace mozenta {
@@ -118,13 +120,17 @@ void BM_PaintMosaic(benchmark::State& state) {
 BENCHMARK(BM_PaintMosaic)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same with other options: the portable kernel of every diffusion, serpentine walks, and the
-// perceptual match (whose answers are settled afresh in every conversion).
+// perceptual match, whose answers are settled afresh in every conversion: the first conversion with a
+// palette.
 void BM_ConvertWith(benchmark::State& state, ConversionOptions options) {
   const Palette palette;
   const TBitmap& source = Source();
   TBitmap mosaic;
   ConvertToMosaic(source, palette, Grid(), mosaic, nullptr, options);
   for (auto _ : state) {
+    state.PauseTiming();
+    PerceptualMatchCache::Shared().Clear();
+    state.ResumeTiming();
     ConvertToMosaic(source, palette, Grid(), mosaic, nullptr, options);
     benchmark::DoNotOptimize(mosaic.StoredBytes().data());
   }
@@ -156,6 +162,31 @@ BENCHMARK_CAPTURE(BM_ConvertWith, perceptual, Options(Diffusion::kClassic, false
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_ConvertWith, perceptual_floyd_steinberg,
+                  Options(Diffusion::kFloydSteinberg, false, ColorMatch::kPerceptual))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The perceptual match again with the palette of the conversion before, as the windows convert again: the
+// answers kept from the first conversion leave only the walk (settled_mib: the memory they hold).
+void BM_ConvertRepeated(benchmark::State& state, ConversionOptions options) {
+  const Palette palette;
+  const TBitmap& source = Source();
+  TBitmap mosaic;
+  PerceptualMatchCache::Shared().Clear();
+  ConvertToMosaic(source, palette, Grid(), mosaic, nullptr, options);
+  for (auto _ : state) {
+    ConvertToMosaic(source, palette, Grid(), mosaic, nullptr, options);
+    benchmark::DoNotOptimize(mosaic.StoredBytes().data());
+  }
+  SetCellCounters(state);
+  state.counters["settled_mib"] =
+      static_cast<double>(PerceptualMatchCache::Shared().MatchFor(palette)->SettledBytes()) / (1 << 20);
+}
+BENCHMARK_CAPTURE(BM_ConvertRepeated, perceptual,
+                  Options(Diffusion::kClassic, false, ColorMatch::kPerceptual))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ConvertRepeated, perceptual_floyd_steinberg,
                   Options(Diffusion::kFloydSteinberg, false, ColorMatch::kPerceptual))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

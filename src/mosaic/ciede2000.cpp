@@ -25,6 +25,27 @@ double HueDegrees(double aPrime, double b) {
 
 }  // namespace
 
+namespace ciede2000 {
+
+HueCosines HueCosinesOf(double hueDegrees) {
+  // cos and sin of 30°, 6° and 63°.
+  constexpr double kCos30 = 0.86602540378443865, kSin30 = 0.5;
+  constexpr double kCos6 = 0.99452189536827333, kSin6 = 0.10452846326765347;
+  constexpr double kCos63 = 0.45399049973954680, kSin63 = 0.89100652418836787;
+  const double c = std::cos(hueDegrees * kRadians), s = std::sin(hueDegrees * kRadians);
+  const double cos2 = 2 * c * c - 1, sin2 = 2 * s * c;
+  const double cos3 = c * (2 * cos2 - 1), sin3 = s * (2 * cos2 + 1);
+  const double cos4 = 2 * cos2 * cos2 - 1, sin4 = 2 * sin2 * cos2;
+  return {c * kCos30 + s * kSin30, cos2, cos3 * kCos6 - sin3 * kSin6, cos4 * kCos63 + sin4 * kSin63};
+}
+
+double HueWeight(double hueDegrees) {
+  const HueCosines cosines = HueCosinesOf(hueDegrees);
+  return 1 - 0.17 * cosines.c1 + 0.24 * cosines.c2 + 0.32 * cosines.c3 - 0.20 * cosines.c4;
+}
+
+}  // namespace ciede2000
+
 double Ciede2000(const Lab& first, const Lab& second) {
   const double c1 = std::sqrt(first.a * first.a + first.b * first.b),
                c2 = std::sqrt(second.a * second.a + second.b * second.b);
@@ -59,9 +80,7 @@ double Ciede2000(const Lab& first, const Lab& second) {
       meanHue = (meanHue - 360) / 2;
     }
   }
-  const double t = 1 - 0.17 * std::cos((meanHue - 30) * kRadians) + 0.24 * std::cos(2 * meanHue * kRadians) +
-                   0.32 * std::cos((3 * meanHue + 6) * kRadians) -
-                   0.20 * std::cos((4 * meanHue - 63) * kRadians);
+  const double t = ciede2000::HueWeight(meanHue);
   const double hueOffset = (meanHue - 275) / 25;
   const double deltaTheta = 30 * std::exp(-hueOffset * hueOffset);
   const double rc = 2 * std::sqrt(ChromaWeight(meanC));

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "ciede2000.h"
+
 namespace mozenta {
 namespace {
 
@@ -62,15 +64,18 @@ R ChromaWeight(R c) {
   return {ChromaWeight(std::max(0.0, c.lo)), ChromaWeight(c.hi)};
 }
 
-// The range of cos(t°) for t in [lo, hi] degrees.
-R CosDegrees(double lo, double hi) {
+// The range of cos(t°) for t in [lo, hi] degrees, given cos(lo°) and cos(hi°).
+R CosRange(double lo, double hi, double clo, double chi) {
   if (hi - lo >= 360) return {-1, 1};
-  const double clo = std::cos(lo * kRadians), chi = std::cos(hi * kRadians);
   R r{std::min(clo, chi), std::max(clo, chi)};
   // A multiple of 360° inside gives the top, an odd multiple of 180° the bottom.
   if (std::ceil(lo / 360) * 360 <= hi) r.hi = 1;
   if (std::ceil((lo - 180) / 360) * 360 + 180 <= hi) r.lo = -1;
   return Widen(r);
+}
+R CosDegrees(double lo, double hi) {
+  if (hi - lo >= 360) return {-1, 1};
+  return CosRange(lo, hi, std::cos(lo * kRadians), std::cos(hi * kRadians));
 }
 R SinDegrees(double lo, double hi) {
   return CosDegrees(lo - 90, hi - 90);
@@ -100,17 +105,18 @@ Hues HuesOf(R a, R b) {
     hues.Add({0, 360});
     return hues;
   }
-  // Seen from outside, a box spans less than a half turn, bounded by the directions of its corners.
-  const double centre = std::atan2((b.lo + b.hi) / 2, (a.lo + a.hi) / 2) * kDegrees;
-  double lo = centre, hi = centre;
-  for (double x : {a.lo, a.hi}) {
-    for (double y : {b.lo, b.hi}) {
-      double offset = std::atan2(y, x) * kDegrees - centre;
-      if (offset > 180) offset -= 360;
-      if (offset < -180) offset += 360;
-      lo = std::min(lo, centre + offset);
-      hi = std::max(hi, centre + offset);
-    }
+  // Seen from outside, a box spans less than a half turn, bounded by the directions of its corners: each
+  // lies within half a turn of the first. A box flat in one direction (an entry's a′ × b) has two corners.
+  const int xs = a.lo == a.hi ? 1 : 2, ys = b.lo == b.hi ? 1 : 2;
+  const double first = std::atan2(b.lo, a.lo) * kDegrees;
+  double lo = first, hi = first;
+  for (int k = 1; k < xs * ys; ++k) {
+    const double x = k / ys == 0 ? a.lo : a.hi, y = k % ys == 0 ? b.lo : b.hi;
+    double offset = std::atan2(y, x) * kDegrees - first;
+    if (offset > 180) offset -= 360;
+    if (offset < -180) offset += 360;
+    lo = std::min(lo, first + offset);
+    hi = std::max(hi, first + offset);
   }
   lo -= kHueSlack;
   hi += kHueSlack;
@@ -172,12 +178,14 @@ HueTerms HueTermsOf(const Hues& h1, const Hues& h2, bool zeroProduct, bool nonze
   return terms;
 }
 
-// T = 1 − 0.17 cos(h̄′ − 30°) + 0.24 cos(2h̄′) + 0.32 cos(3h̄′ + 6°) − 0.20 cos(4h̄′ − 63°).
+// T = 1 − 0.17 cos(h̄′ − 30°) + 0.24 cos(2h̄′) + 0.32 cos(3h̄′ + 6°) − 0.20 cos(4h̄′ − 63°), its terms' cosines
+// at the ends as the formula takes them.
 R HueWeightOf(R mean) {
-  const R c1 = CosDegrees(mean.lo - 30, mean.hi - 30);
-  const R c2 = CosDegrees(2 * mean.lo, 2 * mean.hi);
-  const R c3 = CosDegrees(3 * mean.lo + 6, 3 * mean.hi + 6);
-  const R c4 = CosDegrees(4 * mean.lo - 63, 4 * mean.hi - 63);
+  const ciede2000::HueCosines lo = ciede2000::HueCosinesOf(mean.lo), hi = ciede2000::HueCosinesOf(mean.hi);
+  const R c1 = CosRange(mean.lo - 30, mean.hi - 30, lo.c1, hi.c1);
+  const R c2 = CosRange(2 * mean.lo, 2 * mean.hi, lo.c2, hi.c2);
+  const R c3 = CosRange(3 * mean.lo + 6, 3 * mean.hi + 6, lo.c3, hi.c3);
+  const R c4 = CosRange(4 * mean.lo - 63, 4 * mean.hi - 63, lo.c4, hi.c4);
   return Widen({1 - 0.17 * c1.hi + 0.24 * c2.lo + 0.32 * c3.lo - 0.20 * c4.hi,
                 1 - 0.17 * c1.lo + 0.24 * c2.hi + 0.32 * c3.hi - 0.20 * c4.lo});
 }

@@ -13,12 +13,15 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "conversion_kernel.h"
 #include "diffusion_shapes.h"
 #include "perceptual_match.h"
+#include "perceptual_match_cache.h"
+#include "perceptual_warm_up.h"
 
 namespace mozenta::conversion_internal {
 namespace {
@@ -387,8 +390,9 @@ void ConvertDiffusing(const ConversionJob& job, const ConversionOptions& options
                                  static_cast<std::int16_t>(job.tables.red[i])};
   }
   if (options.match == ColorMatch::kPerceptual) {
-    PerceptualMatch match(job.palette);
-    ConvertShaped(job, options, PerceptualNearest{&match, &palette});
+    const std::shared_ptr<PerceptualMatch> match = PerceptualMatchCache::Shared().MatchFor(job.palette);
+    const PerceptualWarmUp warmUp(*match, job, options);
+    ConvertShaped(job, options, PerceptualNearest{match.get(), &palette});
   } else {
     std::vector<Channels> colourByKey(job.tables.nearest.size());
     for (std::size_t key = 0; key < colourByKey.size(); ++key)

@@ -1,6 +1,9 @@
 #include "perceptual_match.h"
 
+#include <sys/mman.h>
+
 #include <bit>
+#include <new>
 
 #include "ciede2000.h"
 #include "ciede2000_bounds.h"
@@ -8,29 +11,80 @@
 namespace mozenta {
 namespace {
 
+// One bit set (without a call to a population count where the processor may lack the instruction).
 bool Single(std::uint16_t mask) {
-  return std::has_single_bit(mask);
+  return mask != 0 && (mask & (mask - 1)) == 0;
 }
 
-std::uint8_t OnlyEntry(std::uint16_t mask) {
-  return static_cast<std::uint8_t>(std::countr_zero(mask));
+int OnlyEntry(std::uint16_t mask) {
+  return std::countr_zero(mask);
+}
+
+// The first colour of box `number` of `size` colours a side in Z order: its index's bits taken apart again.
+struct BoxCorner {
+  int r = 0, g = 0, b = 0;
+};
+BoxCorner CornerOf(std::uint32_t index) {
+  BoxCorner corner;
+  for (int bit = 0; bit < 8; ++bit) {
+    corner.r |= static_cast<int>(index >> (3 * bit + 2) & 1) << bit;
+    corner.g |= static_cast<int>(index >> (3 * bit + 1) & 1) << bit;
+    corner.b |= static_cast<int>(index >> (3 * bit) & 1) << bit;
+  }
+  return corner;
 }
 
 }  // namespace
 
-PerceptualMatch::PerceptualMatch(const Palette& palette) {
-  cells_.fill(kOpen);
+PerceptualMatch::Candidates PerceptualMatch::CandidatesOf(const Palette& palette) {
+  Candidates candidates;
+  candidates.fill(kNotCandidate);
   for (int i = 0; i < kPaletteSlots; ++i) {
     if (i != 0 && !palette.Enabled(i)) continue;
-    std::uint8_t rgb[3];
-    SplitColor(palette.ExpandedColor(i), rgb);
-    entries_[i] = LabFromSrgb(rgb[0], rgb[1], rgb[2]);
-    // An entry of the same colour as an earlier candidate can only tie with it, and the earlier one wins.
+    const std::uint32_t colour = palette.ExpandedColor(i) & 0xFFFFFF;
     bool repeated = false;
     for (int j = 0; j < i; ++j)
-      repeated = repeated || ((candidates_ >> j & 1) && palette.ExpandedColor(j) == palette.ExpandedColor(i));
-    if (!repeated) candidates_ |= static_cast<std::uint16_t>(1u << i);
+      repeated = repeated || candidates[j] == colour;
+    if (!repeated) candidates[i] = colour;
   }
+  return candidates;
+}
+
+PerceptualMatch::PerceptualMatch(const Palette& palette) : candidateColors_(CandidatesOf(palette)) {
+  // Reserved address space: pages read before they are written read as zeros (kUnknown) and take no memory.
+  void* tables =
+      mmap(nullptr, kReserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (tables == MAP_FAILED) throw std::bad_alloc();
+  answers_ = static_cast<std::uint8_t*>(tables);
+  boxes2_ = answers_ + kColors;
+  boxes4_ = std::make_unique<std::uint8_t[]>(kColors / 64);
+
+  std::uint16_t candidates = 0;
+  for (int i = 0; i < kPaletteSlots; ++i) {
+    if (candidateColors_[i] == kNotCandidate) continue;
+    std::uint8_t rgb[3];
+    SplitColor(candidateColors_[i], rgb);
+    entries_[i] = LabFromSrgb(rgb[0], rgb[1], rgb[2]);
+    candidates |= static_cast<std::uint16_t>(1u << i);
+  }
+  // The boxes of 32 and 16 at once: a few thousand bounds, and the walk never meets an unsettled one.
+  for (std::uint32_t box32 = 0; box32 < kBoxes16 / 8; ++box32) {
+    const BoxCorner c = CornerOf(box32 << 15);
+    const std::uint16_t in32 = Settle(c.r, c.g, c.b, 32, candidates);
+    for (std::uint32_t k = 0; k < 8; ++k) {
+      const std::uint32_t box16 = box32 << 3 | k;
+      const BoxCorner d = CornerOf(box16 << 12);
+      in16_[box16] = Settle(d.r, d.g, d.b, 16, in32);
+    }
+  }
+}
+
+PerceptualMatch::~PerceptualMatch() {
+  munmap(answers_, kReserved);
+}
+
+std::size_t PerceptualMatch::SettledBytes() const {
+  return kColors / 64 + settledBytes_.load(std::memory_order_relaxed);
 }
 
 std::uint16_t PerceptualMatch::Settle(int r, int g, int b, int size, std::uint16_t mask) const {
@@ -67,73 +121,83 @@ int PerceptualMatch::Exact(int r, int g, int b, std::uint16_t mask) const {
   return best;
 }
 
+void PerceptualMatch::Fill(std::uint32_t first, std::uint32_t count, int entry) {
+  const auto value = static_cast<std::uint8_t>(entry + 1);
+  const std::uint64_t word = 0x0101010101010101ull * value;
+  if (count >= 64) {
+    // Whole boxes of 4: 1, 8 or 64 bytes of boxes4_.
+    std::uint8_t* boxes = boxes4_.get() + (first >> 6);
+    if (count == 64) {
+      __atomic_store_n(boxes, value, __ATOMIC_RELAXED);
+    } else {
+      auto* words = reinterpret_cast<std::uint64_t*>(boxes);
+      for (std::uint32_t k = 0; k < count / 512; ++k)
+        __atomic_store_n(words + k, word, __ATOMIC_RELAXED);
+    }
+  } else if (count == 8) {
+    if (!written2_[first >> 15].exchange(true, std::memory_order_relaxed))
+      settledBytes_.fetch_add(4096, std::memory_order_relaxed);
+    __atomic_store_n(boxes2_ + (first >> 3), value, __ATOMIC_RELAXED);
+  } else {
+    const std::uint32_t box16 = first >> 12;
+    if (!written_[box16]) {
+      written_[box16] = true;
+      settledBytes_.fetch_add(4096, std::memory_order_relaxed);
+    }
+    __atomic_store_n(answers_ + first, value, __ATOMIC_RELAXED);
+  }
+}
+
+int PerceptualMatch::Known(std::uint32_t index) const {
+  const std::uint8_t box4 = __atomic_load_n(&boxes4_[index >> 6], __ATOMIC_RELAXED);
+  if (box4 != kMixed) return box4 - 1;
+  const std::uint8_t box2 = __atomic_load_n(&boxes2_[index >> 3], __ATOMIC_RELAXED);
+  if (box2 != kMixed) return box2 - 1;
+  return __atomic_load_n(&answers_[index], __ATOMIC_RELAXED) - 1;
+}
+
 int PerceptualMatch::Resolve(int r, int g, int b) {
-  std::uint32_t& cell = cells_[((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4)];
-  if (cell == kOpen) {
-    const int r32 = r & ~31, g32 = g & ~31, b32 = b & ~31;
-    std::uint16_t& coarse = coarse_[((r >> 5) << 6) | ((g >> 5) << 3) | (b >> 5)];
-    if (coarse == 0) coarse = Settle(r32, g32, b32, 32, candidates_);
-    if (Single(coarse)) {
-      for (int k = 0; k < 8; ++k)
-        cells_[((r32 >> 4 | k >> 2) << 8) | ((g32 >> 4 | (k >> 1 & 1)) << 4) | (b32 >> 4 | (k & 1))] =
-            OnlyEntry(coarse);
-      return OnlyEntry(coarse);
-    }
-    const std::uint16_t mask = Settle(r & ~15, g & ~15, b & ~15, 16, coarse);
-    if (Single(mask)) {
-      cell = OnlyEntry(mask);
-      return static_cast<int>(cell);
-    }
-    const std::size_t table = boxes_.size() >> 6;
-    boxes_.resize(boxes_.size() + 64, kOpen);
-    masks_.resize(masks_.size() + 9, 0);
-    masks_[table * 9] = mask;
-    cell = static_cast<std::uint32_t>(kPaletteSlots + table);
-  }
-  if (cell < kPaletteSlots) return static_cast<int>(cell);
+  const std::uint32_t index = IndexOf(r, g, b);
+  const std::uint32_t box16 = index >> 12;
+  std::lock_guard lock(locks_[box16 % locks_.size()]);
+  const int known = Known(index);  // settled meanwhile by another thread?
+  if (known >= 0) return known;
+  resolved_.fetch_add(1, std::memory_order_relaxed);
 
-  const std::size_t table = cell - kPaletteSlots;
-  std::uint32_t& box = boxes_[(table << 6) | BoxOf(r, g, b)];
-  if (box == kOpen) {
-    const int eighth = ((r & 8) >> 1) | ((g & 8) >> 2) | ((b & 8) >> 3);
-    std::uint16_t& mask8 = masks_[table * 9 + 1 + eighth];
-    if (mask8 == 0) mask8 = Settle(r & ~7, g & ~7, b & ~7, 8, masks_[table * 9]);
-    if (Single(mask8)) {
-      // Its eight boxes of 4 take the entry.
-      for (int k = 0; k < 8; ++k) {
-        const int r4 = (r & 8) | (k >> 2) << 2, g4 = (g & 8) | (k >> 1 & 1) << 2, b4 = (b & 8) | (k & 1) << 2;
-        boxes_[(table << 6) | BoxOf(r4, g4, b4)] = OnlyEntry(mask8);
-      }
-      return OnlyEntry(mask8);
-    }
-    const std::uint16_t mask4 = Settle(r & ~3, g & ~3, b & ~3, 4, mask8);
-    if (Single(mask4)) {
-      box = OnlyEntry(mask4);
-      return static_cast<int>(box);
-    }
-    box = static_cast<std::uint32_t>(kPaletteSlots + answerMasks_.size() / 9);
-    answers_.resize(answers_.size() + 64, kUnknown);
-    answerMasks_.resize(answerMasks_.size() + 9, 0);
-    answerMasks_[answerMasks_.size() - 9] = mask4;
+  const std::uint16_t in16 = in16_[box16];
+  if (Single(in16)) {
+    Fill(box16 << 12, 4096, OnlyEntry(in16));
+    return OnlyEntry(in16);
   }
-  if (box < kPaletteSlots) return static_cast<int>(box);
-
-  const std::size_t answerTable = box - kPaletteSlots;
-  const int quarter = ((r & 2) << 1) | (g & 2) | ((b & 2) >> 1);
-  std::uint16_t& mask2 = answerMasks_[answerTable * 9 + 1 + quarter];
-  std::uint8_t& answer = answers_[(answerTable << 6) | ((r & 3) << 4) | ((g & 3) << 2) | (b & 3)];
-  if (answer == kUnknown) {
-    // The first colour of its box of 2: settle the box, or mark its colours for the formula.
-    mask2 = Settle(r & ~1, g & ~1, b & ~1, 2, answerMasks_[answerTable * 9]);
-    const std::uint8_t mark = Single(mask2) ? OnlyEntry(mask2) : kTried;
-    for (int k = 0; k < 8; ++k) {
-      const int r1 = (r & 2) | k >> 2, g1 = (g & 2) | (k >> 1 & 1), b1 = (b & 2) | (k & 1);
-      answers_[(answerTable << 6) | (r1 << 4) | (g1 << 2) | b1] = mark;
-    }
-    if (mark != kTried) return mark;
+  if (!open_[box16]) {
+    open_[box16] = std::make_unique<OpenBox>();
+    settledBytes_.fetch_add(sizeof(OpenBox), std::memory_order_relaxed);
   }
-  answer = static_cast<std::uint8_t>(Exact(r, g, b, mask2));
-  return answer;
+  OpenBox& open = *open_[box16];
+  // Within the box of 16, the index's bits 9..11 number its box of 8, 6..11 its box of 4, 3..11 its box of 2.
+  std::uint16_t& in8 = open.in8[index >> 9 & 7];
+  if (in8 == 0) in8 = Settle(r & ~7, g & ~7, b & ~7, 8, in16);
+  if (Single(in8)) {
+    Fill(index & ~511u, 512, OnlyEntry(in8));
+    return OnlyEntry(in8);
+  }
+  std::uint16_t& in4 = open.in4[index >> 6 & 63];
+  if (in4 == 0) in4 = Settle(r & ~3, g & ~3, b & ~3, 4, in8);
+  if (Single(in4)) {
+    Fill(index & ~63u, 64, OnlyEntry(in4));
+    return OnlyEntry(in4);
+  }
+  __atomic_store_n(&boxes4_[index >> 6], kMixed, __ATOMIC_RELAXED);
+  std::uint16_t& in2 = open.in2[index >> 3 & 511];
+  if (in2 == 0) in2 = Settle(r & ~1, g & ~1, b & ~1, 2, in4);
+  if (Single(in2)) {
+    Fill(index & ~7u, 8, OnlyEntry(in2));
+    return OnlyEntry(in2);
+  }
+  __atomic_store_n(&boxes2_[index >> 3], kMixed, __ATOMIC_RELAXED);
+  const int nearest = Exact(r, g, b, in2);
+  Fill(index, 1, nearest);
+  return nearest;
 }
 
 }  // namespace mozenta

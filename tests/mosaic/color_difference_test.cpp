@@ -1,14 +1,17 @@
 // The perceptual match: CIEDE2000 against the published test pairs, the CIELAB colours of sRGB values, the
-// bounds over boxes of colours, and the matcher's answers against comparing every candidate.
+// bounds over boxes of colours, the matcher's answers against comparing every candidate, and the cache of
+// matches.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
+#include <thread>
 
 #include "mosaic/ciede2000.h"
 #include "mosaic/ciede2000_bounds.h"
 #include "mosaic/cielab.h"
 #include "mosaic/perceptual_match.h"
+#include "mosaic/perceptual_match_cache.h"
 #include "reference_conversion.h"
 
 namespace mozenta {
@@ -145,7 +148,9 @@ TEST(Ciede2000Bounds, HoldEveryColourOfTheBox) {
 
 // The matcher's answer for every colour of a coarse lattice and of random runs of neighbouring colours
 // (where boxes are settled piecemeal), for palettes with disabled entries, repeated colours, entries
-// beyond 7 and channels beyond four bits: the candidate comparing every entry picks.
+// beyond 7 and channels beyond four bits: the candidate comparing every entry picks. A second thread asks
+// for the same colours meanwhile, the other way round, so that both settle boxes of the same match; its
+// answers are checked as well.
 TEST(PerceptualMatch, AnswersAsComparingEveryCandidate) {
   std::mt19937 random(17);
   std::vector<Palette> palettes(6);
@@ -163,26 +168,61 @@ TEST(PerceptualMatch, AnswersAsComparingEveryCandidate) {
                           static_cast<std::uint8_t>(random() % 16)});
   }
   for (std::size_t p = 0; p < palettes.size(); ++p) {
-    PerceptualMatch match(palettes[p]);
-    auto expectAnswer = [&](int r, int g, int b) {
-      ASSERT_EQ(match.Nearest(r, g, b), testing::ReferencePerceptualNearest(palettes[p], {r, g, b}))
-          << "palette " << p << ": " << r << "," << g << "," << b;
-    };
+    std::vector<std::array<int, 3>> colours;
     for (int r = 0; r < 256; r += 15) {
       for (int g = 0; g < 256; g += 17) {
         for (int b = 0; b < 256; b += 15)
-          expectAnswer(r, g, b);
+          colours.push_back({r, g, b});
       }
     }
     for (int run = 0; run < 40; ++run) {
-      int c[3] = {static_cast<int>(random() % 256), static_cast<int>(random() % 256),
-                  static_cast<int>(random() % 256)};
+      std::array<int, 3> c = {static_cast<int>(random() % 256), static_cast<int>(random() % 256),
+                              static_cast<int>(random() % 256)};
       for (int k = 0; k < 300; ++k) {
         c[random() % 3] = std::clamp(c[random() % 3] + static_cast<int>(random() % 7) - 3, 0, 255);
-        expectAnswer(c[0], c[1], c[2]);
+        colours.push_back(c);
       }
     }
+    PerceptualMatch match(palettes[p]);
+    std::vector<int> otherAnswers(colours.size());
+    std::thread other([&] {
+      for (std::size_t k = colours.size(); k-- > 0;)
+        otherAnswers[k] = match.Nearest(colours[k][0], colours[k][1], colours[k][2]);
+    });
+    std::vector<int> answers;
+    for (const auto& [r, g, b] : colours)
+      answers.push_back(match.Nearest(r, g, b));
+    other.join();
+    for (std::size_t k = 0; k < colours.size(); ++k) {
+      const int expected = testing::ReferencePerceptualNearest(palettes[p], colours[k]);
+      ASSERT_EQ(answers[k], expected) << "palette " << p << ": " << ::testing::PrintToString(colours[k]);
+      ASSERT_EQ(otherAnswers[k], expected) << "palette " << p << ": " << ::testing::PrintToString(colours[k]);
+    }
   }
+}
+
+// The cache hands out one match per set of candidate colours (a disabled entry's colour does not count), and
+// keeps only the most recent few.
+TEST(PerceptualMatchCache, KeepsOneMatchPerCandidateColoursForTheLastPalettes) {
+  PerceptualMatchCache cache;
+  Palette first;
+  Palette sameCandidates = first;
+  sameCandidates.SetEnabled(7, false);
+  sameCandidates.SetEntry(7, {1, 2, 3});
+  first.SetEnabled(7, false);
+  const auto match = cache.MatchFor(first);
+  EXPECT_EQ(cache.MatchFor(sameCandidates), match);
+  EXPECT_EQ(match->Nearest(255, 0, 0), cache.MatchFor(first)->Nearest(255, 0, 0));
+  for (std::size_t k = 1; k <= PerceptualMatchCache::kKept; ++k) {
+    Palette other = first;
+    other.SetEntry(1, {static_cast<std::uint8_t>(k), 0, 0});
+    EXPECT_NE(cache.MatchFor(other), match);
+  }
+  // The first palette is the oldest: let go, made afresh, while the match handed out still answers.
+  EXPECT_NE(cache.MatchFor(first), match);
+  EXPECT_EQ(match->Nearest(255, 0, 0), 2);
+  cache.Clear();
+  EXPECT_NE(cache.MatchFor(first), match);
 }
 
 }  // namespace

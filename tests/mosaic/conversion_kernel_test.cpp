@@ -13,6 +13,7 @@
 #include "mosaic/conversion.h"
 #include "mosaic/mosaic_grid.h"
 #include "mosaic/palette.h"
+#include "mosaic/perceptual_match_cache.h"
 #include "picture/errors.h"
 #include "reference_conversion.h"
 
@@ -254,6 +255,39 @@ TEST_P(ConvertDiffusing, MatchesTheCellAtATimeConversion) {
 constexpr ConversionOptions Options(Diffusion diffusion, bool serpentine = false,
                                     ColorMatch match = ColorMatch::kClassic) {
   return {match, diffusion, serpentine};
+}
+
+// A picture large enough for the second thread that settles perceptual answers ahead of the walk, with a
+// palette met for the first time: whichever thread settles an answer, the mosaic is the cell-at-a-time one.
+TEST(ConvertDiffusing, PerceptualMatchSettledOnTwoThreads) {
+  std::mt19937 random(7);
+  constexpr int kSide = 512;
+  DibFormat format;
+  format.width = kSide;
+  format.height = kSide;
+  format.bitsPerPixel = 24;
+  TBitmap source;
+  source.CreateDib(format);
+  for (int y = 0; y < kSide; ++y) {
+    std::uint8_t* row = source.ScanLineForWrite(y);
+    for (int x = 0; x < 3 * kSide; ++x)
+      row[x] = static_cast<std::uint8_t>(std::clamp((x % 3 == 0   ? x / 12
+                                                     : x % 3 == 1 ? y / 4
+                                                                  : (x + y) / 16) +
+                                                        static_cast<int>(random() % 17) - 8,
+                                                    0, 255));
+  }
+  Palette palette;
+  palette.SetEntry(9, {3, 9, 12});
+  palette.SetEnabled(9, true);
+  PerceptualMatchCache::Shared().Clear();
+  const ConversionOptions options = Options(Diffusion::kFloydSteinberg, false, ColorMatch::kPerceptual);
+  MosaicGrid grid, expectedGrid;
+  TBitmap expectedMosaic;
+  testing::ReferenceConvertWith(source, palette, options, expectedGrid, expectedMosaic);
+  const auto tables = conversion_internal::BuildTables(palette, 32);
+  conversion_internal::ConvertDiffusing({source, palette, tables, grid, nullptr, kSide, kSide}, options);
+  ASSERT_EQ(GridCells(grid, kSide, kSide), GridCells(expectedGrid, kSide, kSide));
 }
 
 INSTANTIATE_TEST_SUITE_P(
