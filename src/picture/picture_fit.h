@@ -52,7 +52,8 @@ FitPlan PlanFit(int sourceWidth, int sourceHeight, const FitSettings& settings);
 // Makes `fitted` the part of `source` that `plan` keeps, resampled through libvips to pictureWidth ×
 // pictureHeight: Lanczos3, so that shrinking averages every source pixel. A plan that keeps the whole
 // source at its size makes `fitted` share `source`; otherwise `fitted` is a 24-bit bitmap. Throws
-// EOutOfResources when the memory cannot be had.
+// EOutOfResources when the memory cannot be had, and Exception when the module that resamples cannot be
+// loaded (vips_module.h).
 void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted);
 
 }  // namespace mozenta

@@ -3,7 +3,8 @@
 #include "mosaic/save_mosaic.h"
 #include "picture/errors.h"
 #include "picture/file_name.h"
-#include "sheets/sheet_writer.h"
+#include "sheets/pdf_module.h"
+#include "sheets/sheet_pages.h"
 
 namespace mozenta {
 void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
@@ -17,10 +18,10 @@ void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPi
   const std::int64_t pages =
       SheetPages(grid, LayOutBlocks(grid, reports.blocks, reports.order), options.page);
   if (pages > kMaxSheetPages) throw Exception(MessageText(MessageId::kTooManySheetPages, pages));
-  SheetWriter sheets(
+  const std::unique_ptr<WalkedOutput> sheets = LoadPdfModule().makeSheetWriter(
       grid, {FileStem(fileName), settings.palette, settings.labels, settings.advanced.stock, options},
       std::move(stop));
-  SaveMosaic(fileName, grid, mosaic, reports, gauge, &sheets);
+  SaveMosaic(fileName, grid, mosaic, reports, gauge, sheets.get());
 }
 
 }  // namespace mozenta
