@@ -413,8 +413,9 @@ struct ModuleCase {
   const char* name;
   Modules modules;
   std::vector<std::string> options;
-  const char* failure;  // the message's start and the module it names; nullptr: the job succeeds
+  const char* failure;  // the message's start, "%s" for the module it names; nullptr: the job succeeds
   const char* module;
+  const char* picture = nullptr;  // a file of the folder instead of the worked example
 };
 void PrintTo(const ModuleCase& c, std::ostream* os) {
   *os << c.name;
@@ -441,30 +442,31 @@ TEST_P(BatchModules, LoadOnlyForTheJobsThatNeedThem) {
                 "ELF but nothing more");
   }
   WriteFile(folder_ / "out.bmp", "old bitmap");
-  const auto runCopy = [&](const std::vector<std::string>& options) {
+  WriteFile(folder_ / "broken.png", "\x89PNG\r\n\x1a\n and no more");
+  const auto runCopy = [&](const std::vector<std::string>& options, const fs::path& picture) {
     std::string command = (bin / "mozenta-batch").string();
     for (const std::string& option : options)
       command += " " + option;
-    command += " " + (kGolden / "worked-example.bmp").string() + " " + OutName() + " 2>" +
-               (folder_ / "stderr").string();
+    command += " " + picture.string() + " " + OutName() + " 2>" + (folder_ / "stderr").string();
     return WEXITSTATUS(std::system(command.c_str()));
   };
 
   // A job of our own readers at the picture's size needs neither module.
-  ASSERT_EQ(runCopy({}), kExitSuccess) << ReadFile(folder_ / "stderr");
+  ASSERT_EQ(runCopy({}, kGolden / "worked-example.bmp"), kExitSuccess) << ReadFile(folder_ / "stderr");
   EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / "worked-example-mosaic32.bmp"));
 
   WriteFile(folder_ / "out.bmp", "old bitmap");
   fs::remove(folder_ / "out.txt");
   fs::remove(folder_ / "out.csv");
-  const int status = runCopy(c.options);
+  const fs::path picture = c.picture != nullptr ? folder_ / c.picture : kGolden / "worked-example.bmp";
+  const int status = runCopy(c.options, picture);
   const std::string err = ReadFile(folder_ / "stderr");
   if (c.failure == nullptr) {
     ASSERT_EQ(status, kExitSuccess) << err;
     const std::string bmp = Output(".bmp"), txt = Output(".txt");
     // The same files as the job run here, with the modules' code linked in.
     std::vector<std::string> arguments = c.options;
-    arguments.push_back((kGolden / "worked-example.bmp").string());
+    arguments.push_back(picture.string());
     arguments.push_back(OutName());
     ASSERT_EQ(Run(arguments), kExitSuccess) << err_;
     EXPECT_EQ(bmp, Output(".bmp"));
@@ -473,9 +475,11 @@ TEST_P(BatchModules, LoadOnlyForTheJobsThatNeedThem) {
   }
   EXPECT_EQ(status, kExitFailure);
   // A broken module is named where it was found, a missing one where it belongs.
-  const fs::path named = (c.modules == Modules::kBroken ? bin : installed) / c.module;
   std::string expected = c.failure;
-  expected.replace(expected.find("%s"), 2, named.string());
+  if (c.module != nullptr) {
+    const fs::path named = (c.modules == Modules::kBroken ? bin : installed) / c.module;
+    expected.replace(expected.find("%s"), 2, named.string());
+  }
   EXPECT_TRUE(err.starts_with(expected)) << err;
   EXPECT_EQ(Output(".bmp"), "old bitmap");
   EXPECT_FALSE(fs::exists(folder_ / "out.txt"));
@@ -489,6 +493,8 @@ INSTANTIATE_TEST_SUITE_P(
         ModuleCase{"SheetsInstalled", Modules::kInstalled, {"--pdf"}, nullptr, nullptr},
         ModuleCase{
             "FitInstalled", Modules::kInstalled, {"--size", "4x2", "--fit", "stretch"}, nullptr, nullptr},
+        // The decoder's own failure, from inside the module.
+        ModuleCase{"BrokenPngBeside", Modules::kBeside, {}, "PNG イメージが不正です.", nullptr, "broken.png"},
         ModuleCase{"FitWithoutModule",
                    Modules::kNone,
                    {"--size", "12x6"},
