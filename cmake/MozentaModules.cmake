@@ -2,10 +2,15 @@
 # library of its own, loaded with dlopen when a job first needs it (src/picture/program_module.h), so that
 # neither program links those libraries.
 
-# Installed in ${libdir}/mozenta; the programs find it from their own folder by this relative path.
-set(MOZENTA_MODULE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/mozenta)
+# Installed in lib/<multiarch>/mozenta (${libdir}/mozenta where the library folder has no multiarch part:
+# GNUInstallDirs gives it only under /usr); the programs find it from their own folder by a relative path.
+if(CMAKE_INSTALL_LIBDIR STREQUAL "lib" AND CMAKE_LIBRARY_ARCHITECTURE)
+  set(MOZENTA_MODULE_INSTALL_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/mozenta)
+else()
+  set(MOZENTA_MODULE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/mozenta)
+endif()
 file(RELATIVE_PATH MOZENTA_MODULE_DIR_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
-     ${CMAKE_INSTALL_FULL_LIBDIR}/mozenta)
+     ${CMAKE_INSTALL_PREFIX}/${MOZENTA_MODULE_INSTALL_DIR})
 
 # Code that goes into a module as well as into the programs: position-independent, and still inlined and
 # called directly within the module (nothing outside it may replace its functions).
