@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "errors.h"
 
@@ -23,13 +25,15 @@ std::string ProgramFolder() {
   throw Exception(MessageText(MessageId::kModuleUnusable, place, reason != nullptr ? reason : "?"));
 }
 
-}  // namespace
-
+// Where module `fileName` is looked for, in order, for a program in `programFolder`: beside it, then in its
+// library folder.
 std::vector<std::string> ModulePlaces(const std::string& programFolder, std::string_view fileName) {
   const std::filesystem::path folder(programFolder);
   return {(folder / fileName).string(),
           (folder / MOZENTA_MODULE_DIR_FROM_PROGRAM / fileName).lexically_normal().string()};
 }
+
+}  // namespace
 
 void* ModuleEntry(const std::string& fileName, const char* entry) {
   const std::string folder = ProgramFolder();

@@ -7,13 +7,8 @@
 #pragma once
 
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace mozenta {
-
-// The places where module `fileName` is looked for, in order, for a program in `programFolder`.
-std::vector<std::string> ModulePlaces(const std::string& programFolder, std::string_view fileName);
 
 // The address of the function `entry` of module `fileName`, which is loaded on the first call (the caller
 // keeps what it needs from it). Throws Exception "部品 %s が見つかりません" naming the last place looked at
