@@ -46,6 +46,7 @@ cp "$package" "$work/"
 "$make_photo" 200 100 "$work/sample.bmp"
 # The same job on the build machine gives the bytes the installed program must give.
 build/release/src/batch/mozenta-batch "$work/sample.bmp" "$work/expected"
+build/release/src/batch/mozenta-batch --size 50x25 "$work/sample.bmp" "$work/expected-fitted"
 
 in_chroot() { chroot "$chroot_dir" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"; }
 
@@ -64,6 +65,17 @@ for extension in txt csv bmp; do
   cmp "$work/expected.$extension" "$work/sample-mosaic.$extension"
   echo "sample-mosaic.$extension: $(stat -c %s "$work/sample-mosaic.$extension") bytes, as on the build machine"
 done
+
+# The modules, loaded from the package's library folder: libvips fits the picture, cairo and pango draw the
+# sheets. What they need must be in the Depends line as well.
+echo "== mozenta-batch fits a sample (mozenta-vips.so) and writes its sheets (mozenta-pdf.so)"
+in_chroot sh -c 'cd /root/check && mozenta-batch --size 50x25 sample.bmp fitted && mozenta-batch --pdf sample.bmp sheets'
+for extension in txt csv bmp; do
+  cmp "$work/expected-fitted.$extension" "$work/fitted.$extension"
+done
+echo "fitted.bmp: as on the build machine"
+[[ $(head -c 5 "$work/sheets.pdf") == "%PDF-" ]] || { echo "check-package: sheets.pdf is no PDF" >&2; exit 1; }
+echo "sheets.pdf: $(stat -c %s "$work/sheets.pdf") bytes"
 
 echo "== mozenta starts on the offscreen platform"
 # Still running after two seconds means the platform plugin loaded and the main window came up.

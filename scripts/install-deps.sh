@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libjpeg-turbo-progs libpng-dev libvips-dev libvips-tools
-  nlohmann-json3-dev libglib2.0-dev
+  nlohmann-json3-dev nettle-dev
   qt6-base-dev libxkbcommon-dev qt6-translations-l10n fonts-ipafont-gothic libx11-dev libxft-dev
   libcairo2-dev libpango1.0-dev poppler-utils
   clang libclang-rt-14-dev

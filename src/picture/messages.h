@@ -63,6 +63,10 @@ namespace mozenta {
   MESSAGE(kProjectChooseOtherPicture, "別の画像を選びますか?")                               \
   MESSAGE(kProjectNoPicture, "画像が読み込まれていません")                                   \
   MESSAGE(kDiscardEdits, "編集内容を破棄しますか?")                                          \
+  /* Parts of the program loaded when a job first needs them (program_module.h) */           \
+  MESSAGE(kModuleMissing, "部品 %s が見つかりません")                                        \
+  MESSAGE(kModuleUnusable, "部品 %s を読み込めません (%s)")                                  \
+  MESSAGE(kModuleOtherBuild, "部品 %s はこのプログラムとは別の版です")                       \
   /* Start-up */                                                                             \
   MESSAGE(kPaletteDisplay, "256色モードでは動作しません。")
 

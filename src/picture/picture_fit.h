@@ -54,8 +54,9 @@ FitPlan PlanFit(int sourceWidth, int sourceHeight, const FitSettings& settings);
 // Makes `fitted` the part of `source` that `plan` keeps, resampled through libvips to pictureWidth ×
 // pictureHeight: Lanczos3, so that shrinking averages every source pixel. A plan that keeps the whole
 // source at its size makes `fitted` share `source`; otherwise `fitted` is a 24-bit bitmap. Throws
-// EOutOfResources when the memory cannot be had. `rowsWritten` (when given) follows the resampling from a
-// libvips thread; when it returns false the fit ends with EAbort.
+// EOutOfResources when the memory cannot be had, and Exception when the module that resamples cannot be
+// loaded (vips_module.h). `rowsWritten` (when given) follows the resampling from a libvips thread; when it
+// returns false the fit ends with EAbort.
 void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted,
                 const std::function<bool(int rowsWritten, int rows)>& rowsWritten = nullptr);
 

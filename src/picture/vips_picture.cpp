@@ -1,6 +1,6 @@
 #include "vips_picture.h"
 
-#include "vips_decoder.h"
+#include "vips_module.h"
 
 namespace mozenta {
 
@@ -22,7 +22,7 @@ const char* LibraryFormatName(LibraryFormat format) {
 
 void TVipsPicture::LoadFromFile(InputFile& file) {
   TBitmap decoded;
-  DecodeWithVips(file, format_, keepOrientation_, decoded);
+  LoadVipsModule().decode(file, format_, keepOrientation_, decoded);
   bitmap_.Assign(decoded);
   Changed();
 }

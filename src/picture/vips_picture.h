@@ -23,7 +23,8 @@ class TVipsPicture : public TGraphic {
   int Width() const override { return bitmap_.Width(); }
   int Height() const override { return bitmap_.Height(); }
 
-  // Decodes the whole file (see vips_decoder.h). Throws EInvalidGraphic or EOutOfResources; on failure the
+  // Decodes the whole file (see vips_decoder.h) in the module mozenta-vips.so (vips_module.h). Throws
+  // EInvalidGraphic or EOutOfResources, or Exception when the module cannot be loaded; on failure the
   // picture is as it was.
   void LoadFromFile(InputFile& file) override;
   // `target` shares the decoded bitmap's store.

@@ -3,7 +3,8 @@
 #include "mosaic/save_mosaic.h"
 #include "picture/errors.h"
 #include "picture/file_name.h"
-#include "sheets/sheet_writer.h"
+#include "sheets/pdf_module.h"
+#include "sheets/sheet_pages.h"
 
 namespace mozenta {
 JobSave::JobSave(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
@@ -14,9 +15,8 @@ JobSave::JobSave(const std::string& fileName, const MosaicGrid& grid, const Mosa
     const std::int64_t pages =
         SheetPages(grid, LayOutBlocks(grid, reports_.blocks, reports_.order), options.page);
     if (pages > kMaxSheetPages) throw Exception(MessageText(MessageId::kTooManySheetPages, pages));
-    sheets_ = std::make_unique<SheetWriter>(
-        grid,
-        SheetContent{FileStem(fileName), settings.palette, settings.labels, settings.advanced.stock, options},
+    sheets_ = LoadPdfModule().makeSheetWriter(
+        grid, {FileStem(fileName), settings.palette, settings.labels, settings.advanced.stock, options},
         std::move(stop));
   }
   save_ = std::make_unique<MosaicSave>(fileName, grid, mosaic, reports_, sheets_.get());

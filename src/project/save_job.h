@@ -14,10 +14,9 @@
 
 namespace mozenta {
 
-class SheetWriter;
-
 // As SaveMosaic, with "name.pdf" written from the same walk as the reports when settings.advanced.sheets
-// is enabled. A layout whose sheets would pass kMaxSheetPages is refused before any file is touched. A stop
+// is enabled, drawn by the module mozenta-pdf.so (sheets/pdf_module.h). A layout whose sheets would pass
+// kMaxSheetPages, or a module that cannot be loaded, is refused before any file is touched. A stop
 // requested through `stop` ends the sheets with EAbort; like any failure, it leaves every previous file as
 // it was.
 void SaveJob(const std::string& fileName, const MosaicGrid& grid, const MosaicPixels& mosaic,
@@ -36,7 +35,7 @@ class JobSave {
 
  private:
   ReportSettings reports_;
-  std::unique_ptr<SheetWriter> sheets_;
+  std::unique_ptr<WalkedOutput> sheets_;
   std::unique_ptr<MosaicSave> save_;
 };
 

@@ -1,11 +1,11 @@
 #include "sha256_file.h"
 
 #include <fcntl.h>
-#include <glib.h>
+#include <nettle/sha2.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <memory>
+#include <cstdint>
 #include <vector>
 
 namespace mozenta {
@@ -13,8 +13,8 @@ namespace mozenta {
 std::optional<std::string> FileSha256(const std::string& fileName) {
   const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
-  const std::unique_ptr<GChecksum, decltype(&g_checksum_free)> checksum(g_checksum_new(G_CHECKSUM_SHA256),
-                                                                        &g_checksum_free);
+  sha256_ctx checksum;
+  sha256_init(&checksum);
   std::vector<unsigned char> buffer(1 << 20);
   bool failed = false;
   while (true) {
@@ -22,11 +22,19 @@ std::optional<std::string> FileSha256(const std::string& fileName) {
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) failed = true;
     if (got <= 0) break;
-    g_checksum_update(checksum.get(), buffer.data(), got);
+    sha256_update(&checksum, static_cast<std::size_t>(got), buffer.data());
   }
   ::close(fd);
   if (failed) return std::nullopt;
-  return std::string(g_checksum_get_string(checksum.get()));
+  std::uint8_t digest[SHA256_DIGEST_SIZE];
+  sha256_digest(&checksum, sizeof digest, digest);
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (const std::uint8_t byte : digest) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
+  }
+  return text;
 }
 
 }  // namespace mozenta

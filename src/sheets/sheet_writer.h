@@ -14,15 +14,10 @@
 #include "mosaic/walked_output.h"
 #include "pdf_document.h"
 #include "sheet_content.h"
+#include "sheet_pages.h"
 #include "text_shaper.h"
 
 namespace mozenta {
-
-// More pages than anyone prints; a layout that would take more is refused before anything is written.
-inline constexpr std::int64_t kMaxSheetPages = 100000;
-
-// The pages of the sheets of `grid` cut by `layout`: the overview, every block's pages and the totals.
-std::int64_t SheetPages(const MosaicGrid& grid, const BlockLayout& layout, PageSize page);
 
 class SheetWriter : public WalkedOutput {
  public:

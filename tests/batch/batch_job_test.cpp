@@ -406,5 +406,113 @@ TEST_F(BatchJob, ExecutableExitsWithTheJobsStatus) {
   EXPECT_EQ(WEXITSTATUS(std::system(usage.c_str())), kExitUsage);
 }
 
+// Where a copy of the executable finds its modules.
+enum class Modules { kNone, kBeside, kInstalled, kBroken };
+
+struct ModuleCase {
+  const char* name;
+  Modules modules;
+  std::vector<std::string> options;
+  const char* failure;  // the message's start, "%s" for the module it names; nullptr: the job succeeds
+  const char* module;
+  const char* picture = nullptr;  // a file of the folder instead of the worked example
+};
+void PrintTo(const ModuleCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class BatchModules : public BatchJob, public ::testing::WithParamInterface<ModuleCase> {};
+
+// libvips and cairo are loaded only for a job that needs them, from beside the program or from its library
+// folder; one that cannot be had fails that job alone with a message, and touches no file.
+TEST_P(BatchModules, LoadOnlyForTheJobsThatNeedThem) {
+  const ModuleCase& c = GetParam();
+  const fs::path bin = folder_ / "bin";
+  const fs::path installed = (bin / MOZENTA_MODULE_DIR_FROM_PROGRAM).lexically_normal();
+  fs::create_directories(bin);
+  fs::create_directories(installed);
+  fs::copy_file(MOZENTA_BATCH_EXECUTABLE, bin / "mozenta-batch");
+  for (const char* module : {MOZENTA_VIPS_MODULE, MOZENTA_PDF_MODULE}) {
+    const fs::path name = fs::path(module).filename();
+    if (c.modules == Modules::kBeside) fs::create_symlink(module, bin / name);
+    if (c.modules == Modules::kInstalled) fs::create_symlink(module, installed / name);
+    if (c.modules == Modules::kBroken)
+      WriteFile(bin / name,
+                "\x7f"
+                "ELF but nothing more");
+  }
+  WriteFile(folder_ / "out.bmp", "old bitmap");
+  WriteFile(folder_ / "broken.png", "\x89PNG\r\n\x1a\n and no more");
+  const auto runCopy = [&](const std::vector<std::string>& options, const fs::path& picture) {
+    std::string command = (bin / "mozenta-batch").string();
+    for (const std::string& option : options)
+      command += " " + option;
+    command += " " + picture.string() + " " + OutName() + " 2>" + (folder_ / "stderr").string();
+    return WEXITSTATUS(std::system(command.c_str()));
+  };
+
+  // A job of our own readers at the picture's size needs neither module.
+  ASSERT_EQ(runCopy({}, kGolden / "worked-example.bmp"), kExitSuccess) << ReadFile(folder_ / "stderr");
+  EXPECT_EQ(Output(".bmp"), ReadFile(kGolden / "worked-example-mosaic32.bmp"));
+
+  WriteFile(folder_ / "out.bmp", "old bitmap");
+  fs::remove(folder_ / "out.txt");
+  fs::remove(folder_ / "out.csv");
+  const fs::path picture = c.picture != nullptr ? folder_ / c.picture : kGolden / "worked-example.bmp";
+  const int status = runCopy(c.options, picture);
+  const std::string err = ReadFile(folder_ / "stderr");
+  if (c.failure == nullptr) {
+    ASSERT_EQ(status, kExitSuccess) << err;
+    const std::string bmp = Output(".bmp"), txt = Output(".txt");
+    // The same files as the job run here, with the modules' code linked in.
+    std::vector<std::string> arguments = c.options;
+    arguments.push_back(picture.string());
+    arguments.push_back(OutName());
+    ASSERT_EQ(Run(arguments), kExitSuccess) << err_;
+    EXPECT_EQ(bmp, Output(".bmp"));
+    EXPECT_EQ(txt, Output(".txt"));
+    return;
+  }
+  EXPECT_EQ(status, kExitFailure);
+  // A broken module is named where it was found, a missing one where it belongs.
+  std::string expected = c.failure;
+  if (c.module != nullptr) {
+    const fs::path named = (c.modules == Modules::kBroken ? bin : installed) / c.module;
+    expected.replace(expected.find("%s"), 2, named.string());
+  }
+  EXPECT_TRUE(err.starts_with(expected)) << err;
+  EXPECT_EQ(Output(".bmp"), "old bitmap");
+  EXPECT_FALSE(fs::exists(folder_ / "out.txt"));
+  EXPECT_FALSE(fs::exists(folder_ / "out.pdf"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchModules,
+    ::testing::Values(
+        ModuleCase{"FitBeside", Modules::kBeside, {"--size", "12x6"}, nullptr, nullptr},
+        ModuleCase{"SheetsInstalled", Modules::kInstalled, {"--pdf"}, nullptr, nullptr},
+        ModuleCase{
+            "FitInstalled", Modules::kInstalled, {"--size", "4x2", "--fit", "stretch"}, nullptr, nullptr},
+        // The decoder's own failure, from inside the module.
+        ModuleCase{"BrokenPngBeside", Modules::kBeside, {}, "PNG イメージが不正です.", nullptr, "broken.png"},
+        ModuleCase{"FitWithoutModule",
+                   Modules::kNone,
+                   {"--size", "12x6"},
+                   "部品 %s が見つかりません.",
+                   "mozenta-vips.so"},
+        ModuleCase{
+            "SheetsWithoutModule", Modules::kNone, {"--pdf"}, "部品 %s が見つかりません.", "mozenta-pdf.so"},
+        ModuleCase{"FitWithBrokenModule",
+                   Modules::kBroken,
+                   {"--size", "12x6"},
+                   "部品 %s を読み込めません (",
+                   "mozenta-vips.so"},
+        ModuleCase{"SheetsWithBrokenModule",
+                   Modules::kBroken,
+                   {"--pdf"},
+                   "部品 %s を読み込めません (",
+                   "mozenta-pdf.so"}),
+    [](const ::testing::TestParamInfo<ModuleCase>& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace mozenta
