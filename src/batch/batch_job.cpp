@@ -147,10 +147,12 @@ void RunJob(const BatchOptions& options, std::ostream& err, bool errIsTerminal) 
   const FitSettings& fit = settings.advanced.picture.fit;
   double convertSeconds = 0;
   if (fit.keepSize && project.edits.empty()) {
-    // The save starts first: the bitmap file goes to the disk as the conversion makes its rows.
+    // The save starts first: the bitmap file and the reports go to the disk as the conversion makes its
+    // rows.
     const TBitmap& source = *SourceBitmap(form2);
     SetMosaicLimits(source, grid);
     JobSave save(options.name, grid, pixels, settings);
+    save.StartReports(gauge);
     ConvertToGrid(source, settings.palette, grid, load.Rows(), settings.advanced.conversion, {},
                   &save.RowsConverted());
     load.Finish();

@@ -188,7 +188,8 @@ BlockLayout LayOutBlocks(const MosaicGrid& grid, const BlockSettings& size, Bloc
 }
 
 void ForEachBlock(const MosaicGrid& grid, const BlockLayout& layout,
-                  std::initializer_list<BlockVisitor*> visitors, ProgressGauge& gauge) {
+                  std::initializer_list<BlockVisitor*> visitors, ProgressGauge& gauge,
+                  const RowsComing* coming) {
   const block_internal::RowsKernel rowsOf = block_internal::ChosenRowsKernel();
   // No block holds more columns than the grid.
   const std::ptrdiff_t stride = block_internal::RowStride(std::min(layout.size.width, kGridColumns));
@@ -211,6 +212,10 @@ void ForEachBlock(const MosaicGrid& grid, const BlockLayout& layout,
       std::tie(block.column, block.row) = blockAt(outer, inner);
       block.firstX = static_cast<int>(block.column * layout.size.width);
       block.firstY = static_cast<int>(block.row * layout.size.height);
+      if (coming != nullptr) {
+        coming->ready.WaitFor(std::min(block.firstY + layout.size.height, grid.MaxY() + 1));
+        if (coming->stop.stop_requested()) throw EAbort();
+      }
       block.cells = CellsOf(grid, layout.size, block.column, block.row);
       const auto [nextColumn, nextRow] =
           inner + 1 < innerSteps ? blockAt(outer, inner + 1) : blockAt(outer + 1, 0);

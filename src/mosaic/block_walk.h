@@ -9,10 +9,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <stop_token>
 
 #include "block_settings.h"
 #include "mosaic_grid.h"
 #include "palette.h"
+#include "picture/rows_ready.h"
 #include "progress_gauge.h"
 
 namespace mozenta {
@@ -85,10 +87,18 @@ class BlockVisitor {
   virtual void Finish(const CellCounts&) {}
 };
 
+// A grid whose rows a conversion is still making: the walk waits until a block's rows are ready, and ends
+// with EAbort once `stop` is requested.
+struct RowsComing {
+  const RowsReady& ready;
+  std::stop_token stop;
+};
+
 // Starts every visitor, walks the blocks in the layout's order, handing each step to every visitor in
 // turn, and finishes them with the totals. The gauge's progress is set at each step of the outer loop
 // (from 0 to layout.LastStep()); showing and hiding it is the caller's. A visitor's error ends the walk.
 void ForEachBlock(const MosaicGrid& grid, const BlockLayout& layout,
-                  std::initializer_list<BlockVisitor*> visitors, ProgressGauge& gauge);
+                  std::initializer_list<BlockVisitor*> visitors, ProgressGauge& gauge,
+                  const RowsComing* coming = nullptr);
 
 }  // namespace mozenta

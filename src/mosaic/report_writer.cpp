@@ -59,7 +59,7 @@ ReportFiles::ReportFiles(OutputSet& outputs, const std::string& chartFileName, W
 }
 
 void ReportFiles::Write(const MosaicGrid& grid, const BlockLayout& layout, const ReportSettings& settings,
-                        ProgressGauge& gauge) {
+                        ProgressGauge& gauge, const RowsComing* coming) {
   const report_text::ReportLabels labels(settings.labels);
   gauge.SetMaxValue(layout.LastStep());
   ShownGauge shown(gauge);
@@ -73,9 +73,9 @@ void ReportFiles::Write(const MosaicGrid& grid, const BlockLayout& layout, const
   ChartWriter chartWriter(chart, labels);
   CountsWriter countsWriter(counts, labels);
   if (further_ != nullptr) {
-    ForEachBlock(grid, layout, {&chartWriter, &countsWriter, further_}, gauge);
+    ForEachBlock(grid, layout, {&chartWriter, &countsWriter, further_}, gauge, coming);
   } else {
-    ForEachBlock(grid, layout, {&chartWriter, &countsWriter}, gauge);
+    ForEachBlock(grid, layout, {&chartWriter, &countsWriter}, gauge, coming);
   }
 
   shown.Hide();

@@ -34,8 +34,9 @@ class ReportFiles {
   // both reports; putting them in place is the set's. The gauge counts the walk's outer steps: block rows
   // by rows, block columns by columns. A failing write or flush throws EInOutError, and what the further
   // output throws passes on; the gauge is then hidden.
+  // With `coming`, blocks are walked as the grid's rows are made (see RowsComing).
   void Write(const MosaicGrid& grid, const BlockLayout& layout, const ReportSettings& settings,
-             ProgressGauge& gauge);
+             ProgressGauge& gauge, const RowsComing* coming = nullptr);
 
  private:
   AtomicFile& chart_;

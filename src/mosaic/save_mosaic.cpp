@@ -47,16 +47,33 @@ MosaicSave::MosaicSave(const std::string& fileName, const MosaicGrid& grid, cons
 }
 
 MosaicSave::~MosaicSave() {
-  if (bitmap_ == nullptr) return;
-  // The writer may wait for rows that will never come.
-  bitmap_->Stop();
+  // The writers may wait for rows that will never come.
+  if (reportsThread_.joinable()) reportsThread_.request_stop();
+  if (bitmap_ != nullptr) bitmap_->Stop();
   rows_.PublishAll();
+  if (reportsThread_.joinable()) reportsThread_.join();
   bitmap_.reset();
+}
+
+void MosaicSave::StartReports(ProgressGauge& gauge) {
+  reportsThread_ = std::jthread([this, &gauge](std::stop_token stop) {
+    try {
+      const RowsComing coming{rows_, std::move(stop)};
+      reports_.Write(grid_, layout_, settings_, gauge, &coming);
+    } catch (...) {
+      reportsError_ = std::current_exception();
+    }
+  });
 }
 
 void MosaicSave::Finish(ProgressGauge& gauge) {
   rows_.PublishAll();
-  reports_.Write(grid_, layout_, settings_, gauge);
+  if (reportsThread_.joinable()) {
+    reportsThread_.join();
+    if (reportsError_) std::rethrow_exception(reportsError_);
+  } else {
+    reports_.Write(grid_, layout_, settings_, gauge);
+  }
   bitmap_->Wait();
   bitmap_.reset();
   const OutputSet::CommitFailure failure = outputs_.Commit();

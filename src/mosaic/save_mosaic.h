@@ -2,8 +2,10 @@
 // place together.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "mosaic_bitmap_file.h"
 #include "mosaic_grid.h"
@@ -47,6 +49,10 @@ class MosaicSave {
   // The conversion publishes here the rows it has made; PublishAll once it has ended.
   RowsReady& RowsConverted() { return rows_; }
 
+  // Writes the reports on a thread of their own, block by block as their rows are converted; `gauge` is
+  // moved from that thread. Without it, Finish writes them on the calling thread.
+  void StartReports(ProgressGauge& gauge);
+
   void Finish(ProgressGauge& gauge);
 
  private:
@@ -61,6 +67,8 @@ class MosaicSave {
   AtomicFile* bitmapFile_ = nullptr;
   RowsReady rows_;
   std::unique_ptr<Bitmap> bitmap_;
+  std::exception_ptr reportsError_;
+  std::jthread reportsThread_;
 };
 
 }  // namespace mozenta

@@ -31,6 +31,7 @@ class JobSave {
   ~JobSave();
 
   RowsReady& RowsConverted() { return save_->RowsConverted(); }
+  void StartReports(ProgressGauge& gauge) { save_->StartReports(gauge); }
   void Finish(ProgressGauge& gauge) { save_->Finish(gauge); }
 
  private:

@@ -136,8 +136,8 @@ TEST(MosaicBitmapFile, WrittenFromTheEndAsRowsComeIsTheSameFile) {
     AtomicFile file;
     ASSERT_EQ(file.Create(folder / "from_end.bmp"), 0);
     {
-      BufferedOutput out(file, AtomicFile::kDirectAlignment, [](int) { throw std::runtime_error("write"); },
-                         true);
+      BufferedOutput out(
+          file, AtomicFile::kDirectAlignment, [](int) { throw std::runtime_error("write"); }, true);
       RowsReady ready;
       std::jthread conversion([&] {
         for (int y = 0; y <= static_cast<int>(rows.size()); ++y)
@@ -254,10 +254,31 @@ TEST_F(SaveMosaicTest, WritesThreeFilesBesideTheChosenOneAndLeavesItAlone) {
   // mozenta-batch's save, which keeps no mosaic bitmap.
   SaveMosaic(fromGrid / "pic", grid_, MosaicPixels(grid_, palette_, mosaic_.BitsPerPixel()), settings_,
              gauge_);
+  // The same save started before the grid is made, its reports on their own thread: as the conversion
+  // publishes rows it gives the same files, and dropped halfway it leaves the previous ones.
+  ScratchFolder early;
+  MosaicGrid coming;
+  const MosaicPixels fromComing(coming, palette_, mosaic_.BitsPerPixel());
+  {
+    SetMosaicLimits(source_, coming);
+    MosaicSave save(early / "pic", coming, fromComing, settings_);
+    save.StartReports(gauge_);
+    ConvertToGrid(source_, palette_, coming, nullptr, {}, {}, &save.RowsConverted());
+    save.Finish(gauge_);
+  }
   for (const char* name : {"pic.txt", "pic.csv", "pic.bmp"}) {
     EXPECT_EQ(ReadWholeFile(folder_ / name), ReadWholeFile(direct / name)) << name;
     EXPECT_EQ(ReadWholeFile(fromGrid / name), ReadWholeFile(direct / name)) << name;
+    EXPECT_EQ(ReadWholeFile(early / name), ReadWholeFile(direct / name)) << name;
   }
+  {
+    MosaicSave save(early / "pic", coming, fromComing, settings_);
+    save.StartReports(gauge_);
+    save.RowsConverted().Publish(1);  // a conversion that fails after its first row
+  }
+  for (const char* name : {"pic.txt", "pic.csv", "pic.bmp"})
+    EXPECT_EQ(ReadWholeFile(early / name), ReadWholeFile(direct / name)) << name;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(early.Path()), {}), 3);
 }
 
 // Names that are links replace the files the links lead to (a relative link, a chain of two, a link to no
