@@ -56,8 +56,8 @@ void ConvertFitted(const TBitmap& source, const FitSettings& fit, const Palette&
                    const ConversionProgress& progress) {
   const FitPlan plan = PlanFit(source.Width(), source.Height(), fit);
   TBitmap fitted;
-  const bool resamples =
-      plan.Resamples() || plan.cropWidth != source.Width() || plan.cropHeight != source.Height();
+  // A fit that only places the whole source spends nothing on the gauge.
+  const bool resamples = plan.Resamples() || !plan.CropsWhole(source.Width(), source.Height());
   FitPicture(source, plan, fitted,
              [stage = progress.Stage(0.0, 0.5)](int done, int rows) { return stage.Show(done, rows); });
   const ConversionProgress converting = resamples ? progress.Stage(0.5, 1.0) : progress;

@@ -1,7 +1,7 @@
 #include "mosaic_bitmap_file.h"
 
 #include <algorithm>
-#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "grid_rows.h"
@@ -97,38 +97,10 @@ std::vector<std::uint8_t> MosaicPixels::Headers() const {
 }
 
 bool MosaicPixels::WriteRows(BufferedOutput& out, std::stop_token stop) const {
-  if (bitmap_ != nullptr) {
-    const auto stored = bitmap_->StoredBytes();
-    for (std::size_t done = 0; done < stored.size(); done += kBufferBytes) {
-      if (stop.stop_requested()) return false;
-      out.Write(stored.data() + done, std::min(kBufferBytes, stored.size() - done));
-    }
-    return true;
-  }
-  const int width = grid_->MaxX() + 1, height = grid_->MaxY() + 1;
-  if (width <= 0 || height <= 0) return true;
-  const std::size_t stride = DibStride(width, bitsPerPixel_);
-  std::vector<std::uint8_t> indices(static_cast<std::size_t>(kGridBandRows) * width);
-  std::vector<std::uint8_t> row(stride, 0);  // a row that does not fit the buffer's room; the padding stays 0
-  for (int bottom = height - 1; bottom >= 0; bottom -= kGridBandRows) {
+  const auto stored = bitmap_->StoredBytes();
+  for (std::size_t done = 0; done < stored.size(); done += kBufferBytes) {
     if (stop.stop_requested()) return false;
-    const int top = std::max(0, bottom - kGridBandRows + 1);
-    const int count = bottom - top + 1;
-    GridRows(*grid_, top, count, width, indices.data());
-    for (int r = count - 1; r >= 0; --r) {
-      const std::uint8_t* cells = indices.data() + static_cast<std::size_t>(r) * width;
-      // Straight into the buffer where the row fits, padding included.
-      const bool painted = out.WriteInPlace(stride, [&](char* at) {
-        auto* to = reinterpret_cast<std::uint8_t*>(at);
-        PaintRow(cells, width, bitsPerPixel_, pixels_.data(), to);
-        std::memset(to + width * (bitsPerPixel_ / 8), 0, stride - width * (bitsPerPixel_ / 8));
-        return stride;
-      });
-      if (!painted) {
-        PaintRow(cells, width, bitsPerPixel_, pixels_.data(), row.data());
-        out.Write(row.data(), stride);
-      }
-    }
+    out.Write(stored.data() + done, std::min(kBufferBytes, stored.size() - done));
   }
   return true;
 }
@@ -143,10 +115,11 @@ bool MosaicPixels::WriteFromTheEnd(BufferedOutput& out, const std::vector<std::u
   std::vector<std::uint8_t> indices(static_cast<std::size_t>(kGridBandRows) * width);
   std::vector<std::uint8_t> row(stride, 0);  // a row cut by a piece's edge; the padding stays 0
 
-  std::uint64_t from = (size - 1) / piece * piece;
+  const std::uint64_t pieceBytes = std::min<std::uint64_t>(piece, size);
+  std::uint64_t from = (size - 1) / pieceBytes * pieceBytes;
   out.Seek(from);
   for (;;) {
-    const std::uint64_t to = std::min<std::uint64_t>(from + piece, size);
+    const std::uint64_t to = std::min(from + pieceBytes, size);
     if (from < start) out.Write(headers.data() + from, std::min(to, start) - from);
     const std::uint64_t pixelsFrom = std::max(from, start);
     if (to > pixelsFrom) {
@@ -154,8 +127,8 @@ bool MosaicPixels::WriteFromTheEnd(BufferedOutput& out, const std::vector<std::u
       const auto first = static_cast<int>((pixelsFrom - start) / stride);
       const auto last = static_cast<int>((to - 1 - start) / stride);
       ready.WaitFor(height - first);
-      if (stop.stop_requested()) return false;
       for (int band = first; band <= last; band += kGridBandRows) {
+        if (stop.stop_requested()) return false;
         const int count = std::min(kGridBandRows, last - band + 1);
         const int top = height - band - count;  // the band's top picture row
         GridRows(*grid_, top, count, width, indices.data());
@@ -178,7 +151,7 @@ bool MosaicPixels::WriteFromTheEnd(BufferedOutput& out, const std::vector<std::u
       }
     }
     if (from == 0) return true;
-    from -= piece;
+    from -= pieceBytes;
     out.Seek(from);
   }
 }
@@ -187,13 +160,21 @@ void WriteMosaicBitmapFile(AtomicFile& file, const MosaicPixels& pixels, std::st
                            const RowsReady* ready) {
   const std::vector<std::uint8_t> headers = pixels.Headers();
   BufferedOutput out(file, kBufferBytes, ThrowWriteError, true);
-  if (!headers.empty() && ready != nullptr && pixels.FromGrid() && out.Positional()) {
-    if (!pixels.WriteFromTheEnd(out, headers, kBufferBytes, *ready, stop)) return;
-  } else if (!headers.empty()) {
-    if (ready != nullptr) ready->WaitFor(INT_MAX);
-    if (stop.stop_requested()) return;
-    out.Write(headers.data(), headers.size());
-    if (!pixels.WriteRows(out, stop)) return;
+  if (!headers.empty()) {
+    bool written;
+    if (pixels.FromGrid()) {
+      // From the end as the rows come where the file can be written out of order; otherwise in turn, as
+      // one piece, once every row is there.
+      RowsReady all;
+      all.PublishAll();
+      const bool fromTheEnd = ready != nullptr && out.Positional();
+      written = pixels.WriteFromTheEnd(out, headers, fromTheEnd ? kBufferBytes : SIZE_MAX,
+                                       ready != nullptr ? *ready : all, stop);
+    } else {
+      out.Write(headers.data(), headers.size());
+      written = pixels.WriteRows(out, stop);
+    }
+    if (!written) return;
   }
   out.Close();
 }

@@ -32,13 +32,14 @@ class MosaicPixels {
   MosaicPixels(const MosaicGrid& grid, const Palette& palette, int bitsPerPixel);
 
   std::vector<std::uint8_t> Headers() const;
-  // Writes the pixel array to `out`, bottom row first; stops early, returning false, once `stop` is
+  // A bitmap's stored rows into `out`, bottom row first; stops early, returning false, once `stop` is
   // requested.
   bool WriteRows(BufferedOutput& out, std::stop_token stop) const;
-  // Writes `headers` and the grid's pixel array into a Positional() `out` whose buffer holds `piece`
-  // bytes, a piece at a time from the file's end to its start, each piece once `ready` has the rows it
-  // holds: a conversion makes the top rows first, and they lie at the end. So the file goes to the disk
-  // while the conversion still runs. Stops early, returning false, once `stop` is requested.
+  // Writes `headers` and the grid's pixel array into `out`, a piece of `piece` bytes (the buffer's size)
+  // at a time from the file's end to its start, each piece once `ready` has the rows it holds: a
+  // conversion makes the top rows first, and they lie at the end. So the file goes to the disk while the
+  // conversion still runs. Pieces before the last need a Positional() `out`; a piece as large as the file
+  // writes it in turn. Stops early, returning false, once `stop` is requested.
   bool WriteFromTheEnd(BufferedOutput& out, const std::vector<std::uint8_t>& headers, std::size_t piece,
                        const RowsReady& ready, std::stop_token stop) const;
   bool FromGrid() const { return grid_ != nullptr; }

@@ -1,25 +1,26 @@
 #include "save_mosaic.h"
 
 #include <exception>
+#include <functional>
 #include <thread>
 
 #include "io_error.h"
 
 namespace mozenta {
-// The bitmap file written on a thread of its own. Dropped before it has been waited for (when the reports
-// or the conversion failed), it asks the writer to stop and waits for it.
-class MosaicSave::Bitmap {
+// One writer of the save on a thread of its own. Dropped before it has been waited for (when another
+// writer or the conversion failed), it asks the work to stop and waits for it.
+class MosaicSave::Writer {
  public:
-  Bitmap(AtomicFile& file, const MosaicPixels& mosaic, const RowsReady* rows)
-      : thread_([this, &file, mosaic, rows](std::stop_token stop) {
+  explicit Writer(std::function<void(std::stop_token)> work)
+      : thread_([this, work = std::move(work)](std::stop_token stop) {
           try {
-            WriteMosaicBitmapFile(file, mosaic, stop, rows);
+            work(std::move(stop));
           } catch (...) {
             error_ = std::current_exception();
           }
         }) {}
 
-  // Waits for the file to be complete; rethrows the writer's error.
+  // Waits for the work to end; rethrows its error.
   void Wait() {
     thread_.join();
     if (error_) std::rethrow_exception(error_);
@@ -38,41 +39,40 @@ MosaicSave::MosaicSave(const std::string& fileName, const MosaicGrid& grid, cons
       settings_(settings),
       names_(SaveFileNamesFor(fileName)),
       layout_(LayOutBlocks(grid, settings.blocks, settings.order)),
-      reports_(outputs_, names_.chart, further) {
+      reportFiles_(outputs_, names_.chart, further) {
   bitmapFile_ = &outputs_.Add();
   if (bitmapFile_->Create(names_.bitmap) != 0) {
     throw EFCreateError(MessageText(MessageId::kCannotCreateFile, names_.bitmap));
   }
-  bitmap_ = std::make_unique<Bitmap>(*bitmapFile_, mosaic, &rows_);
+  bitmap_ = std::make_unique<Writer>([this, mosaic, file = bitmapFile_](std::stop_token stop) {
+    WriteMosaicBitmapFile(*file, mosaic, std::move(stop), &rows_);
+  });
 }
 
 MosaicSave::~MosaicSave() {
   // The writers may wait for rows that will never come.
-  if (reportsThread_.joinable()) reportsThread_.request_stop();
-  if (bitmap_ != nullptr) bitmap_->Stop();
+  for (Writer* writer : {reports_.get(), bitmap_.get()}) {
+    if (writer != nullptr) writer->Stop();
+  }
   rows_.PublishAll();
-  if (reportsThread_.joinable()) reportsThread_.join();
+  reports_.reset();
   bitmap_.reset();
 }
 
 void MosaicSave::StartReports(ProgressGauge& gauge) {
-  reportsThread_ = std::jthread([this, &gauge](std::stop_token stop) {
-    try {
-      const RowsComing coming{rows_, std::move(stop)};
-      reports_.Write(grid_, layout_, settings_, gauge, &coming);
-    } catch (...) {
-      reportsError_ = std::current_exception();
-    }
+  reports_ = std::make_unique<Writer>([this, &gauge](std::stop_token stop) {
+    const RowsComing coming{rows_, std::move(stop)};
+    reportFiles_.Write(grid_, layout_, settings_, gauge, &coming);
   });
 }
 
 void MosaicSave::Finish(ProgressGauge& gauge) {
   rows_.PublishAll();
-  if (reportsThread_.joinable()) {
-    reportsThread_.join();
-    if (reportsError_) std::rethrow_exception(reportsError_);
+  if (reports_ != nullptr) {
+    reports_->Wait();
+    reports_.reset();
   } else {
-    reports_.Write(grid_, layout_, settings_, gauge);
+    reportFiles_.Write(grid_, layout_, settings_, gauge);
   }
   bitmap_->Wait();
   bitmap_.reset();

@@ -2,10 +2,8 @@
 // place together.
 #pragma once
 
-#include <exception>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "mosaic_bitmap_file.h"
 #include "mosaic_grid.h"
@@ -56,19 +54,18 @@ class MosaicSave {
   void Finish(ProgressGauge& gauge);
 
  private:
-  class Bitmap;
+  class Writer;
 
   const MosaicGrid& grid_;
   const ReportSettings& settings_;
   SaveFileNames names_;
   BlockLayout layout_;
   OutputSet outputs_;
-  ReportFiles reports_;
+  ReportFiles reportFiles_;
   AtomicFile* bitmapFile_ = nullptr;
   RowsReady rows_;
-  std::unique_ptr<Bitmap> bitmap_;
-  std::exception_ptr reportsError_;
-  std::jthread reportsThread_;
+  std::unique_ptr<Writer> bitmap_;
+  std::unique_ptr<Writer> reports_;  // when started on a thread of their own
 };
 
 }  // namespace mozenta

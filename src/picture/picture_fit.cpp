@@ -55,9 +55,7 @@ FitPlan PlanFit(int sourceWidth, int sourceHeight, const FitSettings& settings) 
 
 void FitPicture(const TBitmap& source, const FitPlan& plan, TBitmap& fitted,
                 const std::function<bool(int rowsWritten, int rows)>& rowsWritten) {
-  const bool whole = plan.cropLeft == 0 && plan.cropTop == 0 && plan.cropWidth == source.Width() &&
-                     plan.cropHeight == source.Height();
-  if (whole && !plan.Resamples()) {
+  if (plan.CropsWhole(source.Width(), source.Height()) && !plan.Resamples()) {
     fitted.Assign(source);
     return;
   }

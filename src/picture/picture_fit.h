@@ -40,6 +40,10 @@ struct FitPlan {
   int width = 0, height = 0;                                     // the target, in cells
 
   bool Resamples() const { return pictureWidth != cropWidth || pictureHeight != cropHeight; }
+  // The crop is the whole source picture.
+  bool CropsWhole(int sourceWidth, int sourceHeight) const {
+    return cropLeft == 0 && cropTop == 0 && cropWidth == sourceWidth && cropHeight == sourceHeight;
+  }
   bool HasMargins() const { return pictureWidth != width || pictureHeight != height; }
 };
 

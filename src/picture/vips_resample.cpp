@@ -25,12 +25,10 @@ void Apply(vips::ImageRef& image, Operation operation) {
 
 void ResampleWithVips(const TBitmap& source, const FitPlan& plan, TBitmap& fitted,
                       const std::function<bool(int rowsWritten, int rows)>& rowsWritten) {
-  const bool whole = plan.cropLeft == 0 && plan.cropTop == 0 && plan.cropWidth == source.Width() &&
-                     plan.cropHeight == source.Height();
   if (!vips::StartLibrary()) OutOfResources();
   vips::ImageRef image = vips::WrapBitmap(source);
   if (!image) OutOfResources();
-  if (!whole) {
+  if (!plan.CropsWhole(source.Width(), source.Height())) {
     Apply(image, [&](VipsImage* in, VipsImage** out) {
       return vips_extract_area(in, out, plan.cropLeft, plan.cropTop, plan.cropWidth, plan.cropHeight,
                                nullptr);
